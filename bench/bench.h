@@ -1,0 +1,42 @@
+// A small benchmark harness: each benchmark measures wall time (and, where it matters, resident memory),
+// compares it with its named target and prints one line per measurement. The run fails when a target
+// does not hold.
+#pragma once
+
+#include <chrono>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace quintar::bench {
+
+struct Report {
+  // Prints "name: value (target)" and records whether the target holds.
+  void Line(const std::string& name, const std::string& value, const std::string& target, bool ok);
+  void Seconds(const std::string& name, double seconds, double targetSeconds);
+  void Ratio(const std::string& name, double seconds, double referenceSeconds, double targetRatio);
+  void Info(const std::string& text);
+  int failures = 0;
+};
+
+using BenchFn = std::function<void(Report&)>;
+struct Registrar {
+  Registrar(const char* name, BenchFn fn);
+};
+
+double NowSeconds();
+// Resident set size of this process in MiB (VmRSS), and its peak (VmHWM).
+double ResidentMiB();
+double PeakResidentMiB();
+// Path of a file of the real archive data, "" when missing.
+std::string SharedDataFile(const std::string& name);
+
+// Times fn, repeating it until at least minSeconds have passed; returns seconds per run (best of runs).
+double Time(const std::function<void()>& fn, double minSeconds = 0.2, int minRuns = 1);
+
+}  // namespace quintar::bench
+
+#define QUINTAR_BENCH(name) \
+  static void name(quintar::bench::Report&); \
+  static quintar::bench::Registrar name##_registrar(#name, name); \
+  static void name(quintar::bench::Report& report)

@@ -1,0 +1,95 @@
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <string>
+
+#include "bench.h"
+
+namespace quintar::bench {
+
+namespace {
+std::vector<std::pair<std::string, BenchFn>>& Registry() {
+  static std::vector<std::pair<std::string, BenchFn>> r;
+  return r;
+}
+
+double StatusMiB(const char* key) {
+  std::ifstream f("/proc/self/status");
+  std::string line;
+  while (std::getline(f, line))
+    if (line.rfind(key, 0) == 0) return std::atof(line.c_str() + std::strlen(key)) / 1024.0;
+  return 0;
+}
+}  // namespace
+
+Registrar::Registrar(const char* name, BenchFn fn) { Registry().emplace_back(name, std::move(fn)); }
+
+void Report::Line(const std::string& name, const std::string& value, const std::string& target, bool ok) {
+  std::printf("%-48s %14s   target %-14s %s\n", name.c_str(), value.c_str(), target.c_str(), ok ? "ok" : "FAILED");
+  std::fflush(stdout);
+  if (!ok) ++failures;
+}
+
+void Report::Seconds(const std::string& name, double seconds, double targetSeconds) {
+  char v[64], t[64];
+  std::snprintf(v, sizeof v, "%.4f s", seconds);
+  std::snprintf(t, sizeof t, "<= %.3f s", targetSeconds);
+  Line(name, v, t, seconds <= targetSeconds);
+}
+
+void Report::Ratio(const std::string& name, double seconds, double referenceSeconds, double targetRatio) {
+  double ratio = referenceSeconds > 0 ? seconds / referenceSeconds : 0;
+  char v[96], t[64];
+  std::snprintf(v, sizeof v, "%.4f s x%.2f", seconds, ratio);
+  std::snprintf(t, sizeof t, "<= x%.2f", targetRatio);
+  Line(name, v, t, ratio <= targetRatio);
+}
+
+void Report::Info(const std::string& text) {
+  std::printf("  %s\n", text.c_str());
+  std::fflush(stdout);
+}
+
+double NowSeconds() {
+  using namespace std::chrono;
+  return duration<double>(steady_clock::now().time_since_epoch()).count();
+}
+
+double ResidentMiB() { return StatusMiB("VmRSS:"); }
+double PeakResidentMiB() { return StatusMiB("VmHWM:"); }
+
+std::string SharedDataFile(const std::string& name) {
+  std::string p = std::string(QUINTAR_SHARED_DATA) + "/" + name;
+  return std::filesystem::exists(p) ? p : "";
+}
+
+double Time(const std::function<void()>& fn, double minSeconds, int minRuns) {
+  double best = 1e100, total = 0;
+  int runs = 0;
+  while (runs < minRuns || total < minSeconds) {
+    double t0 = NowSeconds();
+    fn();
+    double dt = NowSeconds() - t0;
+    total += dt;
+    if (dt < best) best = dt;
+    ++runs;
+  }
+  return best;
+}
+
+}  // namespace quintar::bench
+
+int main(int argc, char** argv) {
+  using namespace quintar::bench;
+  Report report;
+  std::string only = argc > 1 ? argv[1] : "";
+  for (auto& [name, fn] : Registry()) {
+    if (!only.empty() && name.find(only) == std::string::npos) continue;
+    std::printf("== %s\n", name.c_str());
+    fn(report);
+  }
+  std::printf("%s: %d target(s) missed\n", report.failures ? "FAILED" : "OK", report.failures);
+  return report.failures ? 1 : 0;
+}

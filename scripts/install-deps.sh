@@ -1,0 +1,20 @@
+#!/bin/sh
+# Installs the Debian packages the build, the tests and the program need.
+# Safe to run again: packages already present are left as they are.
+set -e
+PKGS="build-essential cmake ninja-build pkg-config \
+  qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev qt6-charts-dev qt6-svg-dev \
+  qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools qt6-translations-l10n \
+  libcurl4-openssl-dev libssl-dev zlib1g-dev libcpp-httplib-dev \
+  libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth fonts-dejavu-core"
+missing=""
+for p in $PKGS; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"
+done
+if [ -n "$missing" ]; then
+  SUDO=""
+  [ "$(id -u)" -eq 0 ] || SUDO="sudo"
+  export DEBIAN_FRONTEND=noninteractive
+  $SUDO apt-get update -q
+  $SUDO apt-get install -y -q --no-install-recommends $missing
+fi

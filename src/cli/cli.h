@@ -1,0 +1,60 @@
+// quintar-cli: the headless front end over the same data folder and the same core as the desktop program.
+#pragma once
+
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/host.h"
+#include "app/session.h"
+
+namespace quintar::cli {
+
+// Exit codes: 0 success, 1 an error the program reported, 2 a usage error.
+inline constexpr int kOk = 0;
+inline constexpr int kFailed = 1;
+inline constexpr int kUsage = 2;
+
+// Counts the error boxes so that a command that reported a failure exits with 1.
+class CliHost : public ConsoleHost {
+ public:
+  void ShowMessage(MsgKind kind, const std::string& text) override {
+    if (kind == MsgKind::Error) ++errors;
+    ConsoleHost::ShowMessage(kind, text);
+  }
+  int errors = 0;
+};
+
+struct Args {
+  std::vector<std::string> positional;          // after the command words
+  std::map<std::string, std::string> options;   // "--name=value" or "--name" (value "")
+  bool Has(const std::string& name) const { return options.count(name) > 0; }
+  std::optional<std::string> Get(const std::string& name) const {
+    auto it = options.find(name);
+    if (it == options.end()) return std::nullopt;
+    return it->second;
+  }
+};
+
+struct Context {
+  Session& session;
+  CliHost& host;
+  Args args;
+};
+
+struct UsageError : std::runtime_error {
+  using std::runtime_error::runtime_error;
+};
+
+// Integer option or the default; a malformed number is a usage error.
+int IntOption(const Args& a, const std::string& name, int def);
+// Prints a line of UTF-8 text to standard output.
+void PrintLine(const std::string& text);
+// Prints an error message (CR shown as newlines) to standard error.
+void PrintError(const std::string& text);
+
+// Command groups; each returns the exit code.
+int RunDraws(Context& c);
+
+}  // namespace quintar::cli

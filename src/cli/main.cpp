@@ -1,0 +1,105 @@
+// quintar-cli [--data-dir=DIR] COMMAND ...
+#include <cstdio>
+#include <cstring>
+#include <functional>
+#include <map>
+
+#include "app/cmdline.h"
+#include "cli.h"
+#include "game/game.h"
+#include "util/strutil.h"
+
+namespace quintar::cli {
+
+int IntOption(const Args& a, const std::string& name, int def) {
+  auto v = a.Get(name);
+  if (!v) return def;
+  auto n = TryStrToInt(Trim(*v));
+  if (!n) throw UsageError("--" + name + ": не число: " + *v);
+  return *n;
+}
+
+void PrintLine(const std::string& text) {
+  std::fwrite(text.data(), 1, text.size(), stdout);
+  std::fputc('\n', stdout);
+}
+
+void PrintError(const std::string& text) { std::fprintf(stderr, "%s\n", CrToNewlines(text).c_str()); }
+
+namespace {
+
+const char* kUsageText =
+    "Использование: quintar-cli [--data-dir=DIR] КОМАНДА ...\n"
+    "  draws list [--sorted]\n"
+    "  draws import FILE\n"
+    "  draws export FILE\n"
+    "  draws add TEXT [--number=N] [--date=TEXT]\n"
+    "  draws delete NUMBER...\n"
+    "  draws demo [--count=N] [--seed=S]   (демонстрационный архив в пустой папке)\n";
+
+using Handler = std::function<int(Context&)>;
+
+const std::map<std::string, Handler>& Commands() {
+  static const std::map<std::string, Handler> commands = {
+      {"draws", RunDraws},
+  };
+  return commands;
+}
+
+}  // namespace
+
+}  // namespace quintar::cli
+
+int main(int argc, char** argv) {
+  using namespace quintar;
+  using namespace quintar::cli;
+  InstallDrawDateHooks();
+  Args args;
+  for (int i = 1; i < argc; ++i) {
+    std::string a = argv[i];
+    if (a.size() > 2 && a.compare(0, 2, "--") == 0) {
+      size_t eq = a.find('=');
+      if (eq == std::string::npos)
+        args.options[a.substr(2)] = "";
+      else
+        args.options[a.substr(2, eq - 2)] = a.substr(eq + 1);
+    } else {
+      args.positional.push_back(a);
+    }
+  }
+  if (args.Has("help") || args.positional.empty()) {
+    std::fputs(kUsageText, args.Has("help") ? stdout : stderr);
+    return args.Has("help") ? kOk : kUsage;
+  }
+  auto& commands = Commands();
+  auto it = commands.find(args.positional.front());
+  if (it == commands.end()) {
+    PrintError("Неизвестная команда: " + args.positional.front());
+    std::fputs(kUsageText, stderr);
+    return kUsage;
+  }
+  std::string dataDir;
+  try {
+    dataDir = ResolveDataFolder(CurrentProgramPath(), args.Get("data-dir"));
+  } catch (const std::exception& e) {
+    PrintError(e.what());
+    return kFailed;
+  }
+  CliHost host;
+  host.verbose = args.Has("verbose");
+  Session session(dataDir, host);
+  args.positional.erase(args.positional.begin());
+  Context ctx{session, host, args};
+  try {
+    int rc = it->second(ctx);
+    if (rc == kOk && host.errors > 0) rc = kFailed;
+    return rc;
+  } catch (const UsageError& e) {
+    PrintError(e.what());
+    std::fputs(kUsageText, stderr);
+    return kUsage;
+  } catch (const std::exception& e) {
+    PrintError(e.what());
+    return kFailed;
+  }
+}

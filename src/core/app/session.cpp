@@ -1,0 +1,239 @@
+#include "app/session.h"
+
+#include <algorithm>
+
+#include "util/format.h"
+#include "util/safefile.h"
+
+namespace quintar {
+
+Session::Session(std::string dataDir, IHost& host)
+    : dataDir_(IncludeTrailingSlash(dataDir)), host_(&host) {
+  Frm = FormSettings(FilePath(".frm"));
+}
+
+std::string Session::FilePath(std::string_view ext) const { return dataDir_ + kBaseName + std::string(ext); }
+
+void Session::BeginBusy() {
+  if (++busy_ == 1) host_->BusyChanged(true);
+}
+
+void Session::EndBusy() {
+  if (busy_ > 0 && --busy_ == 0) host_->BusyChanged(false);
+}
+
+void Session::ShowStatus(const std::string& text) {
+  status_ = text;
+  panels_[6] = text;
+  host_->ShowStatus(text);
+}
+
+void Session::SetPanel(int index, const std::string& text) {
+  if (index < 0 || index > 6) return;
+  panels_[static_cast<size_t>(index)] = text;
+  host_->SetPanel(index, text);
+}
+
+void Session::ShowFailure(std::string_view resource, const std::exception& e) {
+  ShowError(std::string(resource) + "\r\r" + e.what());
+}
+
+void Session::ReadFormKeys() {
+  IniFile ini = Frm.Open();
+  SortedView = ini.ReadBool(kMainForm, "SortedDraws", false);
+  ColorDraws = ini.ReadBool(kMainForm, "ColorDraws", true);
+}
+
+void Session::LoadArchive() {
+  const std::string path = FilePath(".ldr");
+  if (!FileExists(path)) {
+    Archive.Clear();
+    return;
+  }
+  {
+    BusyScope busy(*this);
+    ShowStatus("Загрузка файла тиражей...");
+    try {
+      Archive.LoadFromFile(path);
+    } catch (const std::exception& e) {
+      ShowFailure("Ошибка чтения файла тиражей!", e);
+    }
+    RefreshDrawsList(true);
+    ShowStatus("");
+  }
+}
+
+void Session::SaveArchive() {
+  {
+    BusyScope busy(*this);
+    ShowStatus("Сохранение файла тиражей...");
+    try {
+      Archive.SaveToFile(FilePath(".ldr"));
+    } catch (const std::exception& e) {
+      ShowFailure("Ошибка записи в файл тиражей!", e);
+    }
+    ShowStatus("");
+  }
+  RefreshDrawsList(true);
+}
+
+void Session::RefreshDrawsList(bool force) {
+  if (drawsOffset_ > 0 && Archive.Count() > 0 && drawsOffset_ >= Archive.Count()) drawsOffset_ = Archive.Count() - 1;
+  if (drawsOffset_ < 0) drawsOffset_ = 0;
+  NextDrawNums.reset();
+  if (drawsOffset_ > 0 && drawsOffset_ < Archive.Count()) {
+    const TDraw& d = Archive[Archive.High() - drawsOffset_ + 1];
+    for (int i = 0; i < NUMS_IN_DRAW; ++i)
+      if (d.Nums[i] >= 1 && d.Nums[i] <= MAX_NUMBER) NextDrawNums.set(d.Nums[i]);
+  }
+  SetPanel(0, Format("Архив тиражей: %d", {Archive.Count()}));
+  SetPanel(1, Format("Следующий тираж: %d", {Archive.NextDrawNumber(drawsOffset_)}));
+  SetPanel(2, Archive.NextDrawText(drawsOffset_));
+  host_->Changed(force ? Change::DrawsListForce : Change::DrawsList);
+}
+
+void Session::RefreshViews(bool force) {
+  if (ViewsSuspended) return;
+  (void)force;
+  host_->Changed(Change::Views);
+}
+
+void Session::SetDrawsOffset(int offset) {
+  if (offset < 0) offset = 0;
+  if (Archive.Count() > 0 && offset > Archive.Count() - 1) offset = Archive.Count() - 1;
+  if (offset == drawsOffset_) return;
+  drawsOffset_ = offset;
+  RefreshDrawsList(false);
+  RefreshViews(false);
+}
+
+std::vector<std::string> Session::DrawListCaptions() {
+  return {"Тираж", "1", "2", "3", "4", "5", "6", "7", "Pb", "S", "Дата тиража"};
+}
+
+TDraw Session::DrawListDraw(int row) const {
+  TDraw d = Archive.DrawFromNewest(row);
+  if (SortedView) SortDrawNums(d);
+  return d;
+}
+
+std::vector<std::string> Session::DrawListCells(int row) const {
+  TDraw d = DrawListDraw(row);
+  std::vector<std::string> cells;
+  cells.reserve(11);
+  cells.push_back(std::to_string(d.Number));
+  int sum = 0;
+  for (int i = 0; i < NUMS_IN_DRAW; ++i) {
+    cells.push_back(std::to_string(d.Nums[i]));
+    sum += d.Nums[i];
+  }
+  cells.push_back(std::to_string(d.Bonus));
+  cells.push_back(std::to_string(sum));
+  cells.push_back(d.Date());
+  return cells;
+}
+
+TDraw Session::NewDraw() const {
+  TDraw d = ZeroDraw();
+  d.Number = Archive.NextDrawNumber(0);
+  return d;
+}
+
+void Session::DrawsAdd(const TDraw& d) {
+  Archive.AppendDraw(d);
+  SaveArchive();
+  RefreshViews(false);
+}
+
+void Session::DrawsEdit(int row, const TDraw& d) {
+  int index = DrawIndexOfRow(row);
+  try {
+    Archive.ReplaceDraw(index, d);
+  } catch (const std::exception& e) {
+    ShowError(e.what());
+    return;
+  }
+  SaveArchive();
+  RefreshViews(false);
+}
+
+bool Session::DrawsDel(const std::vector<int>& rows) {
+  if (rows.empty()) return false;
+  if (!host_->Ask(AskKind::Delete, DeleteRowsQuestion(static_cast<int>(rows.size())))) return false;
+  {
+    BusyScope busy(*this);
+    ShowStatus("Удаление выделенных тиражей....");
+    // Each row is found again by its draw number: the archive need not be in number order.
+    std::vector<int> sorted = rows;
+    std::sort(sorted.begin(), sorted.end(), std::greater<int>());
+    std::vector<int> numbers;
+    for (int r : sorted)
+      if (r >= 0 && r < Archive.Count()) numbers.push_back(Archive.DrawFromNewest(r).Number);
+    try {
+      for (int number : numbers) Archive.DeleteDraw(Archive.IndexOfDraw(number));
+    } catch (const std::exception& e) {
+      ShowError(e.what());
+    }
+    ShowStatus("");
+  }
+  RefreshDrawsList(false);
+  SaveArchive();
+  RefreshViews(false);
+  return true;
+}
+
+int Session::DrawsImport(const std::string& path) {
+  int added = -1;
+  {
+    BusyScope busy(*this);
+    ShowStatus(Format("Импорт тиражей из файла \"%s\"...", {path}));
+    try {
+      added = Archive.ImportCsv(path);
+    } catch (const std::exception& e) {
+      ShowError(e.what());
+    }
+    ShowStatus("");
+  }
+  if (added >= 0) SaveArchive();
+  return added;
+}
+
+bool Session::DrawsExport(const std::string& path) {
+  BusyScope busy(*this);
+  ShowStatus(Format("Экспорт тиражей в файл \"%s\"...", {path}));
+  bool ok = true;
+  try {
+    Archive.ExportCsv(path);
+  } catch (const std::exception& e) {
+    ShowError(e.what());
+    ok = false;
+  }
+  ShowStatus("");
+  return ok;
+}
+
+void Session::DrawsSorted() {
+  SortedView = !SortedView;
+  try {
+    Frm.WriteFormBool(kMainForm, "SortedDraws", SortedView);
+  } catch (const std::exception& e) {
+    ShowError(e.what());
+  }
+  host_->Changed(Change::DrawsListForce);
+  RefreshViews(true);
+}
+
+void Session::ViewColorDraws() {
+  {
+    BusyScope busy(*this);
+    ColorDraws = !ColorDraws;
+    try {
+      Frm.WriteFormBool(kMainForm, "ColorDraws", ColorDraws);
+    } catch (const std::exception& e) {
+      ShowError(e.what());
+    }
+  }
+  host_->Changed(Change::DrawsListForce);
+}
+
+}  // namespace quintar

@@ -1,0 +1,160 @@
+#include "util/safefile.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <vector>
+
+namespace quintar {
+
+std::string SysErrorText(int err) { return std::strerror(err); }
+
+namespace {
+
+[[noreturn]] void Fail(const std::string& what, const std::string& path, int err) {
+  throw FileError(what + " \"" + path + "\": " + SysErrorText(err));
+}
+
+void SyncDir(const std::string& path) {
+  const std::string dir = ExtractFilePath(path);
+  int d = ::open(dir.empty() ? "." : dir.c_str(), O_RDONLY | O_DIRECTORY);
+  if (d >= 0) {
+    ::fsync(d);
+    ::close(d);
+  }
+}
+
+}  // namespace
+
+AtomicFileWriter::AtomicFileWriter(std::string path) : path_(std::move(path)) {
+  std::string tmpl = path_ + ".tmpXXXXXX";
+  std::vector<char> name(tmpl.begin(), tmpl.end());
+  name.push_back('\0');
+  fd_ = ::mkstemp(name.data());
+  if (fd_ < 0) Fail("Cannot create file", path_, errno);
+  temp_ = name.data();
+  ::fchmod(fd_, 0644);
+}
+
+AtomicFileWriter::~AtomicFileWriter() {
+  if (fd_ >= 0) {
+    ::close(fd_);
+    ::unlink(temp_.c_str());
+  }
+}
+
+void AtomicFileWriter::Flush() {
+  size_t off = 0;
+  while (off < buf_.size()) {
+    ssize_t n = ::write(fd_, buf_.data() + off, buf_.size() - off);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      Fail("Cannot write file", path_, errno);
+    }
+    off += static_cast<size_t>(n);
+  }
+  buf_.clear();
+}
+
+void AtomicFileWriter::Write(const void* data, size_t size) {
+  if (fd_ < 0) throw FileError("File already closed: " + path_);
+  buf_.append(static_cast<const char*>(data), size);
+  if (buf_.size() >= (1u << 20)) Flush();
+}
+
+void AtomicFileWriter::Commit() {
+  if (fd_ < 0) throw FileError("File already closed: " + path_);
+  Flush();
+  if (::fsync(fd_) != 0) Fail("Cannot write file", path_, errno);
+  if (::close(fd_) != 0) {
+    fd_ = -1;
+    ::unlink(temp_.c_str());
+    Fail("Cannot write file", path_, errno);
+  }
+  fd_ = -1;
+  if (::rename(temp_.c_str(), path_.c_str()) != 0) {
+    int err = errno;
+    ::unlink(temp_.c_str());
+    Fail("Cannot replace file", path_, err);
+  }
+  SyncDir(path_);
+}
+
+void WriteFileAtomic(const std::string& path, std::string_view content) {
+  AtomicFileWriter w(path);
+  w.Write(content);
+  w.Commit();
+}
+
+std::string ReadWholeFile(const std::string& path) {
+  int fd = ::open(path.c_str(), O_RDONLY);
+  if (fd < 0) Fail("Cannot open file", path, errno);
+  std::string out;
+  char buf[65536];
+  for (;;) {
+    ssize_t n = ::read(fd, buf, sizeof buf);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      int err = errno;
+      ::close(fd);
+      Fail("Cannot read file", path, err);
+    }
+    if (n == 0) break;
+    out.append(buf, static_cast<size_t>(n));
+  }
+  ::close(fd);
+  return out;
+}
+
+bool FileExists(const std::string& path) {
+  struct stat st;
+  return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+bool DirectoryExists(const std::string& path) {
+  struct stat st;
+  return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+int64_t FileSizeOf(const std::string& path) {
+  struct stat st;
+  if (::stat(path.c_str(), &st) != 0) return -1;
+  return static_cast<int64_t>(st.st_size);
+}
+
+bool ForceDirectories(const std::string& path) {
+  std::error_code ec;
+  std::filesystem::create_directories(path, ec);
+  return DirectoryExists(path);
+}
+
+bool DeleteFileIfExists(const std::string& path) { return ::unlink(path.c_str()) == 0; }
+
+std::string ExtractFilePath(const std::string& path) {
+  size_t p = path.find_last_of('/');
+  return p == std::string::npos ? std::string() : path.substr(0, p + 1);
+}
+
+std::string ExtractFileName(const std::string& path) {
+  size_t p = path.find_last_of('/');
+  return p == std::string::npos ? path : path.substr(p + 1);
+}
+
+std::string ChangeFileExt(const std::string& path, std::string_view ext) {
+  size_t slash = path.find_last_of('/');
+  size_t dot = path.find_last_of('.');
+  if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return path + std::string(ext);
+  return path.substr(0, dot) + std::string(ext);
+}
+
+std::string IncludeTrailingSlash(const std::string& dir) {
+  if (dir.empty() || dir.back() == '/') return dir;
+  return dir + "/";
+}
+
+}  // namespace quintar
