@@ -35,13 +35,15 @@ const char* kUsageText =
     "  draws export FILE\n"
     "  draws add TEXT [--number=N] [--date=TEXT]\n"
     "  draws delete NUMBER...\n"
-    "  draws demo [--count=N] [--seed=S]   (демонстрационный архив в пустой папке)\n";
+    "  draws demo [--count=N] [--seed=S]   (демонстрационный архив в пустой папке)\n"
+    "  generate [--mode=M] [--param=TEXT] [--exclude=N] [--offset=K] [--out=FILE.lcv]\n";
 
 using Handler = std::function<int(Context&)>;
 
 const std::map<std::string, Handler>& Commands() {
   static const std::map<std::string, Handler> commands = {
       {"draws", RunDraws},
+      {"generate", RunGenerate},
   };
   return commands;
 }

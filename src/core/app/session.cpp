@@ -42,6 +42,8 @@ void Session::ReadFormKeys() {
   IniFile ini = Frm.Open();
   SortedView = ini.ReadBool(kMainForm, "SortedDraws", false);
   ColorDraws = ini.ReadBool(kMainForm, "ColorDraws", true);
+  ColorCombs = ini.ReadBool(kMainForm, "ColorCombs", true);
+  CombsExclude = std::max(0, ini.ReadInteger(kMainForm, "DrawsExclude", 0));
 }
 
 void Session::LoadArchive() {

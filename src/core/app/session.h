@@ -11,6 +11,9 @@
 
 #include "app/formsettings.h"
 #include "app/host.h"
+#include "combs/combslist.h"
+#include "combs/filterlog.h"
+#include "combs/genparams.h"
 #include "game/drawarchive.h"
 
 namespace quintar {
@@ -100,6 +103,93 @@ class Session {
   void ViewColorDraws();
   // A zeroed draw numbered NextDrawNumber(0), as the draw dialog opens for a new draw.
   TDraw NewDraw() const;
+
+  // Combination lists -------------------------------------------------------------------------------
+  TCombsList CurrentCombs;   // the list shown
+  TCombsList PreviousCombs;  // the list before the last list-changing operation; empty: nothing to undo
+  TCombsBuffer CombsBuffer;  // the copy the script runner reuses, with its key
+  TFilterLog FilterLog;      // the applied-filters log
+  // The generator's default parameters (the generation dialog opens with them; start-up generates them).
+  TCombsGenParams CombsGenParams;
+  bool ColorCombs = true;    // "ColorCombs"
+  int CombsExclude = 0;      // last draws to exclude ("DrawsExclude")
+
+  // Room for every possible combination in each of the three lists, so that they never reallocate.
+  void ReserveCombsLists();
+  // Copies the list into the undo copy ("Создание файла отката..." with show). When the copy cannot be
+  // made the undo copy is emptied and the error passes on.
+  void SaveUndo(bool show);
+  // Brings the undo copy back and empties it ("Отмена изменений..." with show). When the copy cannot be
+  // made the list is emptied and the error passes on.
+  void RestoreUndo(bool show);
+  // The list's row count changed or its rows did: "Комбинаций: %d" and a repaint.
+  void UpdateCombsView();
+  // Copies the list into the buffer unless the buffer already holds the copy for this key; answers
+  // whether the buffer holds it afterwards.
+  bool StoreCombsBuffer(int drawsOffset, int excluded);
+  // Copies the buffer back into the list when it holds a copy for this key; answers whether it did.
+  bool LoadCombsBuffer(int drawsOffset, int excluded);
+  void ResetCombsBuffer();
+  // Empties the list and appends the combinations of a list file; a read error is shown and what was
+  // read stays. Answers whether the whole file was read.
+  bool ReadCombsFile(const std::string& path);
+  // Writes the list to a list file; an error is shown. Answers whether the file was written.
+  bool WriteCombsFile(const std::string& path);
+  // Replaces the list by a generated one. With show: busy state and status text, errors are shown, and
+  // afterwards the filter log, the undo copy and the buffer are emptied. Without show the list is only
+  // filled and errors pass to the caller.
+  void GenerateCombs(bool show, const TCombsGenParams& params);
+  // Rebuilds the list from the undo copy without the combinations of the last n draws (up to the draws
+  // offset) and logs it. The caller takes the undo copy first.
+  void ExcludeLastDraws(int n);
+
+  void AddFilterLog(std::string caption, std::string values, int count, TFilterMark mark);
+  void ClearFilterLog();
+  void RemoveLastFilterLog();
+
+  // Rows of the combination list view: the 1-based position, the seven numbers, their sum.
+  static std::vector<std::string> CombsListCaptions();
+  std::vector<std::string> CombsListCells(int row) const;
+
+  // Combination list commands. Rows and selections are those of the list view.
+  bool CanCombsGen() const { return IsIdle(); }
+  void CombsGen(const TCombsGenParams& params);
+  bool CanCombsDelExists(int n) const {
+    return IsIdle() && !CurrentCombs.Empty() && !Archive.Empty() && n > 0;
+  }
+  void CombsDelExists(int n);
+  // Enter in the field of draws to exclude: runs CombsDelExists when the text is a count within the
+  // field's bounds and the command is enabled; answers whether it ran.
+  bool CombsExcludeEnter(const std::string& text);
+  bool CanCombsOpen() const { return IsIdle(); }
+  bool CombsOpen(const std::string& path);
+  bool CanCombsSave() const { return IsIdle() && !CurrentCombs.Empty(); }
+  bool CombsSave(const std::string& path);
+  bool CanCombsCopy() const { return IsIdle() && !CurrentCombs.Empty(); }
+  // The clipboard text of the selected rows.
+  std::string CombsCopy(const TRowSelection& sel);
+  bool CanCombsPaste(bool clipboardHasText) const { return IsIdle() && clipboardHasText; }
+  // Replaces the list by the combinations of clipboard text; answers whether it did.
+  bool CombsPaste(const std::string& text);
+  bool CanCombsSelectAll() const { return IsIdle() && !CurrentCombs.Empty(); }
+  TRowSelection CombsSelectAll();
+  bool CanCombsUndo() const { return IsIdle() && !PreviousCombs.Empty(); }
+  void CombsUndo();
+  bool CanCombsDelSelected(int selectedRows) const {
+    return IsIdle() && !CurrentCombs.Empty() && selectedRows > 0;
+  }
+  // The view clears its selection when the list changes (Change::CombsList).
+  void CombsDelSelected(const TRowSelection& sel);
+  bool CanCombsCheckNums() const { return IsIdle(); }
+  int CombsCheckNums();
+  bool CanCombsFindInDraws(int currentRow) const {
+    return IsIdle() && currentRow >= 0 && currentRow < CurrentCombs.Count();
+  }
+  // Shows the draws (newest first, at most 26) that came out with the row's combination; returns them.
+  std::vector<std::string> CombsFindInDraws(int row);
+  bool CanCombsInfo(int currentRow) const { return CanCombsFindInDraws(currentRow); }
+  bool CanViewColorCombs() const { return IsIdle(); }
+  void ViewColorCombs();
 
  private:
   std::string dataDir_;
