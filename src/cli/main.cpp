@@ -35,13 +35,17 @@ const char* kUsageText =
     "  draws export FILE\n"
     "  draws add TEXT [--number=N] [--date=TEXT]\n"
     "  draws delete NUMBER...\n"
-    "  draws demo [--count=N] [--seed=S]   (демонстрационный архив в пустой папке)\n";
+    "  draws demo [--count=N] [--seed=S]   (демонстрационный архив в пустой папке)\n"
+    "  catalogue\n"
+    "  values CODE (--comb=\"n1 n2 n3 n4 n5 n6 n7\" | --draw=NUMBER) [--offset=K] [--sorted]\n";
 
 using Handler = std::function<int(Context&)>;
 
 const std::map<std::string, Handler>& Commands() {
   static const std::map<std::string, Handler> commands = {
       {"draws", RunDraws},
+      {"catalogue", RunCatalogue},
+      {"values", RunValues},
   };
   return commands;
 }
