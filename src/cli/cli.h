@@ -57,5 +57,7 @@ void PrintError(const std::string& text);
 // Command groups; each returns the exit code.
 int RunDraws(Context& c);
 int RunGenerate(Context& c);
+int RunCatalogue(Context& c);
+int RunValues(Context& c);
 
 }  // namespace quintar::cli

@@ -28,15 +28,25 @@ void PrintError(const std::string& text) { std::fprintf(stderr, "%s\n", CrToNewl
 
 namespace {
 
-const char* kUsageText =
-    "Использование: quintar-cli [--data-dir=DIR] КОМАНДА ...\n"
-    "  draws list [--sorted]\n"
-    "  draws import FILE\n"
-    "  draws export FILE\n"
-    "  draws add TEXT [--number=N] [--date=TEXT]\n"
-    "  draws delete NUMBER...\n"
-    "  draws demo [--count=N] [--seed=S]   (демонстрационный архив в пустой папке)\n"
-    "  generate [--mode=M] [--param=TEXT] [--exclude=N] [--offset=K] [--out=FILE.lcv]\n";
+// One entry per line, so that command groups add their lines independently.
+const char* const kUsageLines[] = {
+    "Использование: quintar-cli [--data-dir=DIR] КОМАНДА ...",
+    "  draws list [--sorted]",
+    "  draws import FILE",
+    "  draws export FILE",
+    "  draws add TEXT [--number=N] [--date=TEXT]",
+    "  draws delete NUMBER...",
+    "  draws demo [--count=N] [--seed=S]   (демонстрационный архив в пустой папке)",
+    "  generate [--mode=M] [--param=TEXT] [--exclude=N] [--offset=K] [--out=FILE.lcv]",
+    "  catalogue",
+    "  values CODE (--comb=\"n1 n2 n3 n4 n5 n6 n7\" | --draw=NUMBER) [--offset=K] [--sorted]",
+};
+
+std::string UsageText() {
+  std::string s;
+  for (const char* l : kUsageLines) s += std::string(l) + "\n";
+  return s;
+}
 
 using Handler = std::function<int(Context&)>;
 
@@ -44,6 +54,8 @@ const std::map<std::string, Handler>& Commands() {
   static const std::map<std::string, Handler> commands = {
       {"draws", RunDraws},
       {"generate", RunGenerate},
+      {"catalogue", RunCatalogue},
+      {"values", RunValues},
   };
   return commands;
 }
@@ -70,14 +82,14 @@ int main(int argc, char** argv) {
     }
   }
   if (args.Has("help") || args.positional.empty()) {
-    std::fputs(kUsageText, args.Has("help") ? stdout : stderr);
+    std::fputs(UsageText().c_str(), args.Has("help") ? stdout : stderr);
     return args.Has("help") ? kOk : kUsage;
   }
   auto& commands = Commands();
   auto it = commands.find(args.positional.front());
   if (it == commands.end()) {
     PrintError("Неизвестная команда: " + args.positional.front());
-    std::fputs(kUsageText, stderr);
+    std::fputs(UsageText().c_str(), stderr);
     return kUsage;
   }
   std::string dataDir;
@@ -98,7 +110,7 @@ int main(int argc, char** argv) {
     return rc;
   } catch (const UsageError& e) {
     PrintError(e.what());
-    std::fputs(kUsageText, stderr);
+    std::fputs(UsageText().c_str(), stderr);
     return kUsage;
   } catch (const std::exception& e) {
     PrintError(e.what());

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "stats/configedit.h"
 #include "util/format.h"
 #include "util/safefile.h"
 
@@ -10,6 +11,7 @@ namespace quintar {
 Session::Session(std::string dataDir, IHost& host)
     : dataDir_(IncludeTrailingSlash(dataDir)), host_(&host) {
   Frm = FormSettings(FilePath(".frm"));
+  Stats.Draws = &Archive.Draws();
 }
 
 std::string Session::FilePath(std::string_view ext) const { return dataDir_ + kBaseName + std::string(ext); }
@@ -236,6 +238,113 @@ void Session::ViewColorDraws() {
     }
   }
   host_->Changed(Change::DrawsListForce);
+}
+
+// Statistic catalogue ----------------------------------------------------------------------------------
+
+bool Session::ReadSettings() {
+  StatusScope status(*this, "Загрузка файла конфигурации...");
+  try {
+    Stats.ReadSettings(FilePath(".ini"));
+  } catch (const std::exception& e) {
+    ShowFailure("Ошибка чтения файла конфигурации!", e);
+    return false;
+  }
+  return true;
+}
+
+bool Session::WriteSettings() {
+  StatusScope status(*this, "Сохранение файла конфигурации...");
+  try {
+    Stats.WriteSettings(FilePath(".ini"));
+  } catch (const std::exception& e) {
+    ShowFailure("Ошибка записи в файл конфигурации!", e);
+    return false;
+  }
+  return true;
+}
+
+bool Session::WriteShreddingSettings() {
+  try {
+    Stats.WriteShreddingSettings(FilePath(".ini"));
+  } catch (const std::exception& e) {
+    ShowFailure("Ошибка записи в файл конфигурации!", e);
+    return false;
+  }
+  return true;
+}
+
+bool Session::WriteCombsGenSettings() {
+  try {
+    Stats.WriteCombsGenSettings(FilePath(".ini"));
+  } catch (const std::exception& e) {
+    ShowFailure("Ошибка записи в файл конфигурации!", e);
+    return false;
+  }
+  return true;
+}
+
+bool Session::LoadStatNames(const std::string& path, bool withFilters) {
+  try {
+    Stats.LoadStatNames(path, withFilters);
+  } catch (const std::exception& e) {
+    ShowFailure("Ошибка загрузки списка фильтров!", e);
+    return false;
+  }
+  return true;
+}
+
+bool Session::SaveStatNames(const std::string& path, bool withFilters, bool allNames) {
+  try {
+    Stats.SaveStatNames(path, withFilters, allNames);
+  } catch (const std::exception& e) {
+    ShowFailure("Ошибка сохранения списка фильтров!", e);
+    return false;
+  }
+  return true;
+}
+
+void Session::StartCatalogue() {
+  ReadSettings();
+  Stats.Draws = &Archive.Draws();
+  Stats.BuildCatalogue();
+  LoadStatNames(FilePath(".flt"), true);
+  RebuildStatLists(false, false);
+}
+
+void Session::RebuildStatLists(bool reload, bool keepSelection) {
+  if (reload) {
+    const std::string flt = FilePath(".flt");
+    SaveStatNames(flt, true, false);
+    Stats.BuildCatalogue();
+    Stats.SetAllFavorite();
+    LoadStatNames(flt, true);
+  }
+  Stats.FillChoosers(DrawsStatChooser, DrawsGraphChooser, keepSelection);
+  host_->Changed(Change::Settings);
+}
+
+bool Session::EditConfig(const TConfigData& data, TStatGroups* changedGroups) {
+  std::string error = ConfigDataError(data);
+  if (!error.empty()) {
+    ShowError(error);
+    return false;
+  }
+  TStatGroups groups;
+  if (data.MatrixCols != Stats.Config.MatrixCols) groups.set(4);
+  if (data.ChannelSize != Stats.Config.ChannelSize) groups.set(3);
+  if (SegmentsToText(data.MatrixSegments) != SegmentsToText(Stats.Config.MatrixSegments)) groups.set(5);
+  Stats.Config = data;
+  WriteSettings();
+  // Parameter ranges depend on these settings.
+  RebuildStatLists(true, true);
+  // The prefetch files of the changed groups are rebuilt here once the prefetch cache exists.
+  if (changedGroups) *changedGroups = groups;
+  RefreshViews(true);
+  // The card, the draw list and the combination list colour numbers by channel.
+  host_->Changed(Change::DrawsListForce);
+  host_->Changed(Change::CombsList);
+  return true;
 }
 
 }  // namespace quintar

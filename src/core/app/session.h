@@ -15,10 +15,14 @@
 #include "combs/filterlog.h"
 #include "combs/genparams.h"
 #include "game/drawarchive.h"
+#include "stats/statlist.h"
 
 namespace quintar {
 
 inline constexpr const char* kBaseName = "Quintar_7x35";
+
+// A set of statistic group numbers (0..15), such as the groups whose settings changed.
+using TStatGroups = std::bitset<16>;
 
 class Session {
  public:
@@ -190,6 +194,33 @@ class Session {
   bool CanCombsInfo(int currentRow) const { return CanCombsFindInDraws(currentRow); }
   bool CanViewColorCombs() const { return IsIdle(); }
   void ViewColorCombs();
+  // Statistic catalogue -----------------------------------------------------------------------------
+  TStatList Stats;  // bound to the archive
+  // The statistic choosers of the statistics table and of the graphs view.
+  TStatChooser DrawsStatChooser{"cbDrawsStatType"};
+  TStatChooser DrawsGraphChooser{"cbDrawsGraphType"};
+
+  // Settings file "Quintar_7x35.ini" and favourites file "Quintar_7x35.flt". Failures are shown in an
+  // error box; the catalogue keeps what it holds in memory. Each returns whether it succeeded.
+  bool ReadSettings();
+  bool WriteSettings();
+  bool WriteShreddingSettings();
+  bool WriteCombsGenSettings();
+  bool LoadStatNames(const std::string& path, bool withFilters);
+  bool SaveStatNames(const std::string& path, bool withFilters, bool allNames);
+  // Start of the catalogue: settings, catalogue, favourites and own names, choosers.
+  void StartCatalogue();
+  // Refills the choosers; with reload the catalogue is rebuilt first (favourites and own names survive
+  // through the favourites file).
+  void RebuildStatLists(bool reload, bool keepSelection);
+
+  // Configuration dialog (EditConfig): the block it edits, and storing what it collected. EditConfig
+  // refuses a block with bad values (error box, returns false); otherwise it writes the settings,
+  // rebuilds the catalogue and refreshes the views, and reports in changedGroups the statistic groups
+  // whose settings changed (channels 3, matrix 4, segments 5).
+  bool CanEditConfig() const { return IsIdle(); }
+  TConfigData ConfigData() const { return Stats.Config; }
+  bool EditConfig(const TConfigData& data, TStatGroups* changedGroups = nullptr);
 
  private:
   std::string dataDir_;
