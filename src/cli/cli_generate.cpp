@@ -14,9 +14,10 @@ void PrintCount(const Session& s) { PrintLine(Format("Комбинаций: %d",
 int RunGenerate(Context& c) {
   if (!c.args.positional.empty()) throw UsageError("generate: лишние аргументы");
   Session& s = c.session;
-  const int mode = IntOption(c.args, "mode", s.CombsGenParams.Mode);
+  s.ReadSettings();  // the generator's defaults live with the catalogue settings
+  const int mode = IntOption(c.args, "mode", s.Stats.CombsGen.Mode);
   if (mode < 0 || mode > 255) throw UsageError("--mode: режим от 0 до 4");
-  const std::string param = c.args.Get("param").value_or(s.CombsGenParams.Params);
+  const std::string param = c.args.Get("param").value_or(s.Stats.CombsGen.Params);
   const int exclude = IntOption(c.args, "exclude", 0);
   if (exclude < 0) throw UsageError("--exclude: количество тиражей от 0 до 2147483647");
   const int offset = IntOption(c.args, "offset", 0);

@@ -113,8 +113,6 @@ class Session {
   TCombsList PreviousCombs;  // the list before the last list-changing operation; empty: nothing to undo
   TCombsBuffer CombsBuffer;  // the copy the script runner reuses, with its key
   TFilterLog FilterLog;      // the applied-filters log
-  // The generator's default parameters (the generation dialog opens with them; start-up generates them).
-  TCombsGenParams CombsGenParams;
   bool ColorCombs = true;    // "ColorCombs"
   int CombsExclude = 0;      // last draws to exclude ("DrawsExclude")
 
