@@ -2,6 +2,7 @@
 // settings surviving a restart, placement per screen size and pixel density, languages, help file and the
 // first-run dialog, and the real program ending on SIGTERM.
 #include <signal.h>
+#include <unistd.h>
 
 #include <QAction>
 #include <QApplication>
@@ -367,25 +368,71 @@ class TestMainWindow : public QObject {
   void sigtermClosesTheProgramTheNormalWay() {
     test::TempDir dir;
     const std::string data = dir.Path();
-    QProcess p;
-    p.setProgram(QUINTAR_DESKTOP);
-    p.setArguments({QString("--data-dir=%1").arg(QString::fromStdString(data))});
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("QT_QPA_PLATFORM", "offscreen");
-    p.setProcessEnvironment(env);
-    p.start();
-    QVERIFY(p.waitForStarted());
-    // The first start writes its first keys at once; wait for them, then end the program.
-    QTRY_VERIFY_WITH_TIMEOUT(FileExists(data + "Quintar_7x35.frm"), 10000);
-    QTest::qWait(300);
-    ::kill(static_cast<pid_t>(p.processId()), SIGTERM);
-    QVERIFY(p.waitForFinished(10000));
-    QCOMPARE(p.exitStatus(), QProcess::NormalExit);
-    QCOMPARE(p.exitCode(), 0);
+    auto run = [&](int waitMs) {
+      QProcess p;
+      p.setProgram(QUINTAR_DESKTOP);
+      p.setArguments({QString("--data-dir=%1").arg(QString::fromStdString(data))});
+      QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+      env.insert("QT_QPA_PLATFORM", "offscreen");
+      p.setProcessEnvironment(env);
+      p.start();
+      if (!p.waitForStarted()) return -1;
+      // The first start writes its first keys at once; wait for them, then end the program.
+      if (!QTest::qWaitFor([&] { return FileExists(data + "Quintar_7x35.frm"); }, 10000)) return -2;
+      QTest::qWait(waitMs);
+      ::kill(static_cast<pid_t>(p.processId()), SIGTERM);
+      if (!p.waitForFinished(10000) || p.exitStatus() != QProcess::NormalExit) return -3;
+      return p.exitCode();
+    };
+    QCOMPARE(run(300), 0);
     IniFile ini(data + "Quintar_7x35.frm");
     for (const char* key : {"LeftPanelWidth", "ShowCmd", "NormPos", "PixelsPerInch", "lvDraws.Column0",
                             "lvDraws.Column10"})
       QVERIFY2(ini.ValueExists("TFormMain", key), key);
+
+    // With a modal dialog open (the first-run dialog), the dialog is cancelled and the program still
+    // ends the normal way.
+    ini.WriteBool("TFormMain", "FirstRun", true);
+    ini.WriteInteger("TFormMain", "LeftPanelWidth", 333);
+    ini.UpdateFile();
+    QCOMPARE(run(1000), 0);
+    ini.Reload();
+    QVERIFY(ini.ReadBool("TFormMain", "FirstRun", false));
+    QCOMPARE(ini.ReadInteger("TFormMain", "LeftPanelWidth", 0), 333);
+  }
+
+  void restartWaitsForThePreviousCopyToEnd() {
+    // The previous copy runs from a program file of a name no other process has.
+    DesktopFixture f;
+    const std::string name = "Quintar_restart_" + std::to_string(::getpid());
+    const std::string program = f.File("bin/" + name);
+    std::filesystem::copy_file(QUINTAR_DESKTOP, program);
+    std::filesystem::permissions(program, std::filesystem::perms::owner_all);
+    test::TempDir otherData;
+    QProcess previous;
+    previous.setProgram(QString::fromStdString(program));
+    previous.setArguments({QString("--data-dir=%1").arg(QString::fromStdString(otherData.Path()))});
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    previous.setProcessEnvironment(env);
+    previous.start();
+    QVERIFY(previous.waitForStarted());
+    QTRY_VERIFY_WITH_TIMEOUT(FileExists(otherData.Path() + "Quintar_7x35.frm"), 10000);
+
+    bool ended = false;
+    QTimer::singleShot(400, [&] {
+      ended = true;
+      ::kill(static_cast<pid_t>(previous.processId()), SIGTERM);
+    });
+    TStartOptions o;
+    o.ProgramPath = program;
+    o.Cmd = CommandLine(std::vector<std::string>{"restart"});
+    TDesktop d(f.DataDir(), o);
+    QVERIFY(ended);  // creation went on only after the previous copy ended
+    QVERIFY(!d.Window->Terminated());
+    QTRY_COMPARE(previous.state(), QProcess::NotRunning);
+    QCOMPARE(previous.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(previous.exitCode(), 0);
   }
 };
 
