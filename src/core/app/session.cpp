@@ -137,6 +137,21 @@ std::vector<std::string> Session::DrawListCells(int row) const {
   return cells;
 }
 
+std::optional<uint32_t> Session::DrawListCellColor(int row, int column) const {
+  if (row < 0 || row >= Archive.Count()) return std::nullopt;
+  if (ColorDraws && column >= 1 && column <= NUMS_IN_DRAW)
+    return ChannelColor(DrawListDraw(row).Nums[column - 1], channelSize_);
+  if (row == drawsOffset_) return 0xFFAAAAu;
+  if (ColorDraws) return 0xFFFFFFu;
+  return std::nullopt;
+}
+
+bool Session::DrawNumberUsed(int number, int exceptIndex) const {
+  for (int i = 0; i < Archive.Count(); ++i)
+    if (i != exceptIndex && Archive[i].Number == number) return true;
+  return false;
+}
+
 TDraw Session::NewDraw() const {
   TDraw d = ZeroDraw();
   d.Number = Archive.NextDrawNumber(0);

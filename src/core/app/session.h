@@ -4,7 +4,9 @@
 #pragma once
 
 #include <bitset>
+#include <cstdint>
 #include <exception>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -72,6 +74,11 @@ class Session {
   int DrawsOffset() const { return drawsOffset_; }
   bool SortedView = false;  // "SortedDraws"
   bool ColorDraws = true;   // "ColorDraws"
+  // Use prefetch files and the norm columns ("PrefetchsEnabled"); off until the statistics table reads it.
+  bool PrefetchsEnabled = false;
+  // Numbers per channel for the channel colours; the catalogue settings keep it.
+  int ChannelSize() const { return channelSize_; }
+  void SetChannelSize(int size) { channelSize_ = size; }
   // Numbers of the first draw after the analysis window when DrawsOffset > 0.
   std::bitset<MAX_NUMBER + 1> NextDrawNums;
   // Index of the newest draw of the analysis window (the last index).
@@ -87,6 +94,13 @@ class Session {
   static std::vector<std::string> DrawListCaptions();
   TDraw DrawListDraw(int row) const;  // with SortedView applied
   std::vector<std::string> DrawListCells(int row) const;
+  // Background of a draw list cell as 0xRRGGBB, or nothing for the list's own colour: the row at
+  // DrawsOffset is #FFAAAA; with ColorDraws the other rows are white and the seven number cells take their
+  // channel colours, also in the highlighted row.
+  std::optional<uint32_t> DrawListCellColor(int row, int column) const;
+  // True when a draw other than the one at exceptIndex carries that number. Draws are found by number
+  // (deleting selected rows, the import), so two draws must never share one.
+  bool DrawNumberUsed(int number, int exceptIndex = -1) const;
   int DrawIndexOfRow(int row) const { return Archive.Count() - row - 1; }
 
   // Draw commands.
@@ -227,6 +241,7 @@ class Session {
   std::string status_;
   std::string panels_[7];
   int drawsOffset_ = 0;
+  int channelSize_ = 5;
 };
 
 // Keeps the session busy for the lifetime of the object.

@@ -1,0 +1,56 @@
+#include "app/guiutil.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QStringList>
+
+namespace quintar::gui {
+
+QString Tr(const char* text) { return QCoreApplication::translate(kTrContext, text); }
+QString Tr(const std::string& text) { return QCoreApplication::translate(kTrContext, text.c_str()); }
+
+QString DialogFilter(std::string_view delphiFilter) {
+  // Pairs of caption and mask separated by "|"; Qt shows the caption, which carries the mask in brackets.
+  QStringList parts = Q(delphiFilter).split('|');
+  QStringList filters;
+  for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+    QString caption = Tr(S(parts[i]));
+    QString mask = parts[i + 1];
+    filters << (caption.contains('(') ? caption : caption + " (" + mask.replace(';', ' ') + ")");
+  }
+  return filters.join(";;");
+}
+
+namespace {
+QString lastFolder;
+
+QString RunFileDialog(QFileDialog& dlg) {
+  dlg.setDirectory(lastFolder.isEmpty() ? QDir::homePath() : lastFolder);
+  if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return QString();
+  QString file = dlg.selectedFiles().first();
+  lastFolder = QFileInfo(file).absolutePath();
+  return file;
+}
+}  // namespace
+
+QString ChooseOpenFile(QWidget* parent, std::string_view filter) {
+  QFileDialog dlg(parent);
+  dlg.setObjectName("dlgOpenFile");
+  dlg.setAcceptMode(QFileDialog::AcceptOpen);
+  dlg.setFileMode(QFileDialog::ExistingFile);
+  dlg.setNameFilter(DialogFilter(filter));
+  return RunFileDialog(dlg);
+}
+
+QString ChooseSaveFile(QWidget* parent, std::string_view filter, const QString& defaultSuffix) {
+  QFileDialog dlg(parent);
+  dlg.setObjectName("dlgSaveFile");
+  dlg.setAcceptMode(QFileDialog::AcceptSave);
+  dlg.setFileMode(QFileDialog::AnyFile);
+  dlg.setNameFilter(DialogFilter(filter));
+  dlg.setDefaultSuffix(defaultSuffix);
+  return RunFileDialog(dlg);
+}
+
+}  // namespace quintar::gui

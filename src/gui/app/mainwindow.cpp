@@ -1,0 +1,494 @@
+#include "app/mainwindow.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QDialog>
+#include <QFontDatabase>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QProgressBar>
+#include <QScreen>
+#include <QSpinBox>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QStatusTipEvent>
+#include <QTabWidget>
+#include <QTableView>
+#include <QTimer>
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <ctime>
+
+#include "app/actionregistry.h"
+#include "app/desktopshell.h"
+#include "app/formfirstrun.h"
+#include "app/guiutil.h"
+#include "app/language.h"
+#include "app/languages.h"
+#include "app/qthost.h"
+#include "app/session.h"
+#include "app/shell.h"
+#include "app/termsignals.h"
+#include "app/windowlayout.h"
+#include "combs/combspage.h"
+#include "combs/ratingspage.h"
+#include "combs/stakespage.h"
+#include "combs/tablespage.h"
+#include "game/drawcommands.h"
+#include "game/drawspage.h"
+#include "online/systemspage.h"
+#include "scripts/scriptpage.h"
+#include "stats/drawsstatpage.h"
+#include "util/format.h"
+#include "views/cardpage.h"
+#include "views/graphspage.h"
+#include "views/layoutpage.h"
+
+#ifndef QUINTAR_VERSION
+#define QUINTAR_VERSION "1.0.0.0"
+#endif
+
+namespace quintar::gui {
+
+const char* const kMainCaption = "Анализ статистики лотереи \"7 из 35\"";
+
+std::string ProgramVersion() {
+  int v[4] = {0, 0, 0, 0};
+  std::sscanf(QUINTAR_VERSION, "%d.%d.%d.%d", &v[0], &v[1], &v[2], &v[3]);
+  return Format("%d.%d.%d.%d", {v[0], v[1], v[2], v[3]});
+}
+
+namespace {
+
+// The list views and the grid whose column layout the main window keeps, in the order it stores them.
+const char* const kLayoutViews[] = {"lvDraws",  "lvCombs",  "lvFilters", "lvDrawsStat",     "lvRatings",
+                                    "lvTables", "lvSystems", "lvScript", "lvOnlineScripts", "sgStakes"};
+
+// Panel widths of the status bar; the last one, the status text, takes the rest.
+const int kPanelWidths[7] = {150, 180, 130, 150, 120, 125, 50};
+
+// The window font: the desktop's own when it has Cyrillic letters, else a font that has them.
+void ApplyCyrillicFont() {
+  QFont f = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
+  if (!QFontDatabase::writingSystems(f.family()).contains(QFontDatabase::Cyrillic)) {
+    QStringList candidates{"DejaVu Sans", "Liberation Sans", "Noto Sans", "FreeSans"};
+    candidates << QFontDatabase::families(QFontDatabase::Cyrillic);
+    for (const QString& family : candidates) {
+      if (QFontDatabase::writingSystems(family).contains(QFontDatabase::Cyrillic)) {
+        f.setFamily(family);
+        break;
+      }
+    }
+  }
+  QApplication::setFont(f);
+}
+
+}  // namespace
+
+TFormMain::TFormMain(Session& session, QtHost& host, TStartOptions options, QWidget* parent)
+    : QMainWindow(parent), s_(session), host_(host), opts_(std::move(options)) {
+  setObjectName("TFormMain");
+  setWindowTitle(Tr(kMainCaption));
+  host_.dialogParent = [this] { return static_cast<QWidget*>(this); };
+  host_.setPanel = [this](int i, const QString& t) { SetPanelText(i, t); };
+  host_.busyChanged = [this](bool busy) { OnBusyChanged(busy); };
+  host_.changed = [this](Change what) { OnChanged(what); };
+  auto* termSignals = new TTermSignals(this);
+  connect(termSignals, &TTermSignals::TerminateRequested, this, &TFormMain::OnTerminateSignal);
+
+  ApplyCyrillicFont();
+  s_.PrefetchsEnabled = false;
+  std::srand(static_cast<unsigned>(std::time(nullptr)));
+  try {
+    // Started by a previous copy that is restarting: wait until it has ended.
+    if (opts_.Cmd.HasSwitch("restart") && !WaitForPreviousInstance(opts_.ProgramPath, TTermSignals::Requested)) {
+      terminated_ = true;
+      return;
+    }
+    languages_ = std::make_unique<TLanguages>(opts_.ProgramPath, host_);
+    languages_->Apply(opts_.Cmd.HasSwitch("no-language") ? kBaseLanguage
+                                                         : s_.Frm.ReadFormInt(kMainForm, "Language", kDefaultLanguage));
+    setWindowTitle(Tr(kMainCaption));
+    BuildWindow();
+    BuildStatusBar();
+    actions_ = new ActionRegistry(s_, this);
+    BuildMenu();
+    BindCommands();
+
+    // The systems page and its commands show only when the systems catalogue starts.
+    pcMain->setTabVisible(pcMain->indexOf(Page("tsSystems")), false);
+    if (QMenu* m = findChild<QMenu*>("mnSystems")) m->menuAction()->setVisible(false);
+    for (const char* name : {"SystemStakeAll", "SystemStakeFilter"})
+      if (QAction* a = actions_->Action(name)) a->setVisible(false);
+
+    s_.ScriptRunning = false;
+    s_.StopRequested = false;
+    s_.ViewsSuspended = false;
+    const struct {
+      const char* key;
+      const char* page;
+    } tabs[] = {{"TabGraphs", "tsGraphs"}, {"TabCard", "tsCard"}, {"TabLayout", "tsLayout"}, {"TabTables", "tsTables"}};
+    for (const auto& t : tabs)
+      pcMain->setTabVisible(pcMain->indexOf(Page(t.page)), s_.Frm.ReadFormBool(kMainForm, t.key, true));
+
+    try {
+      ReadWindowSettings();
+    } catch (const std::exception& e) {
+      s_.ShowFailure("Ошибка загрузки параметров программы!", e);
+    }
+    // The catalogue's settings file and the statistic catalogue are read here once they exist.
+    actions_->UpdateActions();
+    tmrInit->start();
+  } catch (const std::exception& e) {
+    s_.ShowFailure("Ошибка запуска программы!", e);
+  }
+}
+
+TFormMain::~TFormMain() {
+  host_.dialogParent = nullptr;
+  host_.setPanel = nullptr;
+  host_.busyChanged = nullptr;
+  host_.changed = nullptr;
+  host_.progressBegin = nullptr;
+  host_.progressStep = nullptr;
+  host_.progressEnd = nullptr;
+  s_.Archive.Clear();
+}
+
+void TFormMain::BuildWindow() {
+  // The designed size, centred on the screen (smaller on a small screen).
+  QSize size(1280, 800);
+  if (QScreen* sc = QGuiApplication::primaryScreen()) {
+    const QRect avail = sc->availableGeometry();
+    size = size.boundedTo(avail.size() - QSize(40, 60));
+    resize(size);
+    move(avail.center() - QPoint(width() / 2, height() / 2));
+  } else {
+    resize(size);
+  }
+
+  drawsPage_ = new TDrawsPage(s_);
+  pages_ = {drawsPage_, new TCombsPage(s_)};
+  pcLists = new QTabWidget;
+  pcLists->setObjectName("pcLists");
+  for (TMainPage* p : pages_) pcLists->addTab(p, Tr(p->Caption()));
+
+  pcMain = new QTabWidget;
+  pcMain->setObjectName("pcMain");
+  const std::vector<TMainPage*> mainPages = {new TDrawsStatPage(s_), new TGraphsPage(s_), new TCardPage(s_),
+                                             new TLayoutPage(s_),    new TStakesPage(s_), new TRatingsPage(s_),
+                                             new TTablesPage(s_),    new TSystemsPage(s_), new TScriptPage(s_)};
+  for (TMainPage* p : mainPages) {
+    pcMain->addTab(p, Tr(p->Caption()));
+    pages_.push_back(p);
+  }
+
+  splitter = new QSplitter(Qt::Horizontal, this);
+  splitter->setObjectName("Splitter");
+  splitter->addWidget(pcLists);
+  splitter->addWidget(pcMain);
+  splitter->setStretchFactor(0, 0);
+  splitter->setStretchFactor(1, 1);
+  splitter->setChildrenCollapsible(false);
+  setCentralWidget(splitter);
+
+  tmrInit = new QTimer(this);
+  tmrInit->setObjectName("tmrInit");
+  tmrInit->setSingleShot(true);
+  tmrInit->setInterval(100);
+  connect(tmrInit, &QTimer::timeout, this, &TFormMain::InitTimer);
+}
+
+void TFormMain::BuildStatusBar() {
+  QStatusBar* bar = statusBar();
+  bar->setObjectName("StatusBar");
+  for (int i = 0; i < 7; ++i) {
+    auto* l = new QLabel(bar);
+    l->setObjectName(QString("StatusPanel%1").arg(i + 1));
+    l->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    l->setContentsMargins(3, 0, 3, 0);
+    if (i < 6)
+      l->setFixedWidth(kPanelWidths[i]);
+    else
+      l->setMinimumWidth(kPanelWidths[i]);
+    if (i == 2) l->setAlignment(Qt::AlignCenter);
+    bar->addWidget(l, i == 6 ? 1 : 0);
+    panels_.push_back(l);
+  }
+  progress_ = new QProgressBar(bar);
+  progress_->setObjectName("StatusProgress");
+  progress_->setMaximumWidth(200);
+  progress_->hide();
+  bar->addPermanentWidget(progress_);
+  host_.progressBegin = [this](int max) {
+    progress_->setRange(0, std::max(0, max));
+    progress_->setValue(0);
+    progress_->show();
+  };
+  host_.progressStep = [this](int pos) { progress_->setValue(pos); };
+  host_.progressEnd = [this] { progress_->hide(); };
+}
+
+void TFormMain::BuildMenu() {
+  std::function<void(QMenu*, const std::vector<const char*>&)> fill = [&](QMenu* menu,
+                                                                          const std::vector<const char*>& items) {
+    for (const char* item : items) {
+      const std::string it = item;
+      if (it == "-") {
+        menu->addSeparator();
+      } else if (it[0] == '@') {
+        for (const auto& sub : SubmenuTable()) {
+          if (it.substr(1) != sub.Key) continue;
+          QMenu* m = menu->addMenu(Tr(sub.Caption));
+          m->setObjectName(sub.Key);
+          if (it.substr(1) == kLanguageMenu)
+            languages_->FillMenu(m, *actions_, [this](int lcid) {
+              s_.Frm.WriteFormInt(kMainForm, "Language", lcid);
+              RestartProgram();
+            });
+          else
+            fill(m, sub.Items);
+        }
+      } else if (it[0] == '=') {
+        const size_t bar = it.find('|');
+        menu->addAction(actions_->Alias(it.substr(1, bar - 1), Tr(it.substr(bar + 1))));
+      } else if (QAction* a = actions_->Action(it)) {
+        menu->addAction(a);
+      }
+    }
+  };
+  for (const auto& def : MainMenuTable()) {
+    QMenu* m = menuBar()->addMenu(Tr(def.Caption));
+    m->setObjectName(def.Key);
+    fill(m, def.Items);
+  }
+
+  // The draw list's own menu.
+  QTableView* lv = drawsPage_->lvDraws;
+  lv->setContextMenuPolicy(Qt::ActionsContextMenu);
+  for (const char* name : {"DrawsInfo", "-", "DrawsAdd", "DrawsEdit", "DrawsDel", "-", "DrawsImport", "DrawsExport",
+                           "DrawsXlsExport", "-", "DrawsSorted", "ViewColorDraws"}) {
+    if (std::string(name) == "-") {
+      auto* sep = new QAction(lv);
+      sep->setSeparator(true);
+      lv->addAction(sep);
+    } else if (QAction* a = actions_->Action(name)) {
+      lv->addAction(a);
+    }
+  }
+}
+
+void TFormMain::BindCommands() {
+  BindDrawCommands(*actions_, s_, host_, *drawsPage_, this);
+
+  actions_->Bind("ExitProgram", nullptr, [this] { close(); });
+  actions_->Bind(
+      "GetHelp", [this] { return languages_->HelpFileExists(); },
+      [this] { OpenHelpFile(languages_->HelpFile()); });
+  actions_->Bind("About", nullptr, [this] { ShowAbout(); });
+
+  const TMakerLinks& links = MakerLinks();
+  const struct {
+    const char* name;
+    const std::string* url;
+  } urls[] = {{"urlMainSite", &links.MainSite}, {"urlBlog", &links.Blog},         {"urlYT", &links.VideoBlog},
+              {"urlAuthText", &links.Articles}, {"urlVK", &links.VK},             {"urlOK", &links.OK},
+              {"urlAuthSite", &links.AuthorSite}, {"urlTG", &links.Telegram}};
+  for (const auto& u : urls) {
+    const std::string* url = u.url;
+    actions_->Bind(u.name, [url] { return !url->empty(); }, [url] { OpenLink(*url); });
+  }
+}
+
+TMainPage* TFormMain::Page(const char* objectName) const {
+  for (TMainPage* p : pages_)
+    if (p->objectName() == QLatin1String(objectName)) return p;
+  return nullptr;
+}
+
+void TFormMain::ReadWindowSettings() {
+  IniFile ini = s_.Frm.Open();
+  showState_ = RestoreWindowPlacement(ini, kMainForm, this);
+  leftPanelWidth_ = ini.ReadInteger(kMainForm, "LeftPanelWidth", kDesignedLeftWidth);
+  s_.ReadFormKeys();
+  for (TMainPage* p : pages_) p->ReadSettings(ini);
+  for (const char* name : kLayoutViews)
+    if (auto* v = findChild<QAbstractItemView*>(name)) RestoreListLayout(ini, kMainForm, v);
+  // The first start of the program in this folder.
+  if (!ini.ReadBool(kMainForm, "PrefetchsInit", false)) {
+    s_.Frm.WriteFormBool(kMainForm, "PrefetchsInit", true);
+    s_.Frm.WriteFormBool(kMainForm, "PrefetchsEnabled", s_.PrefetchsEnabled);
+  }
+  drawsPage_->RefreshList(true);
+}
+
+void TFormMain::SaveWindowSettings() {
+  IniFile ini = s_.Frm.Open();
+  SaveWindowPlacement(ini, kMainForm, this);
+  ini.WriteInteger(kMainForm, "LeftPanelWidth", pcLists->width());
+  for (TMainPage* p : pages_) p->WriteSettings(ini);
+  for (const char* name : kLayoutViews)
+    if (auto* v = findChild<QAbstractItemView*>(name)) SaveListLayout(ini, kMainForm, v);
+  s_.Frm.Store(ini);
+}
+
+void TFormMain::ShowRestored() {
+  switch (showState_) {
+    case TShowState::Maximized:
+      showMaximized();
+      break;
+    case TShowState::Minimized:
+      show();
+      showMinimized();
+      break;
+    default:
+      show();
+  }
+}
+
+void TFormMain::showEvent(QShowEvent* e) {
+  QMainWindow::showEvent(e);
+  if (shown_ || !splitter) return;
+  shown_ = true;
+  const int rest = std::max(1, splitter->width() - leftPanelWidth_ - splitter->handleWidth());
+  splitter->setSizes({std::max(1, leftPanelWidth_), rest});
+}
+
+void TFormMain::InitTimer() {
+  tmrInit->stop();
+  s_.ShowStatus("Инициализация...");
+  bool ok = true;
+  try {
+    setWindowTitle(Tr(kMainCaption) + Tr(" версия ") + Q(ProgramVersion()));
+    s_.SetDrawsOffset(0);
+    // The stakes file opens here; a second copy of the program in the same folder cannot open it and ends.
+    s_.LoadArchive();
+    s_.RefreshDrawsList(false);
+    // The default combination list is generated here.
+    s_.RefreshViews(true);
+    // Here follow, as their parts of the program arrive: reading the ratings, tables and script; starting
+    // the systems page and the online script catalogue unless an unattended job runs; the unattended jobs
+    // (loadonly, fullrecreate, fullrefresh), the silent update check, the missing prefetch files and the
+    // start-up download of new draws.
+  } catch (const std::exception& e) {
+    ok = false;
+    s_.ShowFailure("Ошибка инициализации программы!", e);
+  }
+  s_.ShowStatus("");
+  initialised_ = true;
+  actions_->UpdateActions();
+  if (ok) {
+    try {
+      if (s_.Frm.ReadFormBool(kMainForm, "FirstRun", false)) ShowFirstRun();
+    } catch (const std::exception& e) {
+      s_.ShowFailure("Ошибка инициализации программы!", e);
+    }
+  }
+  emit InitDone();
+  if (!opts_.ScreenshotFile.isEmpty()) QTimer::singleShot(700, this, &TFormMain::TakeScreenshot);
+}
+
+void TFormMain::ShowFirstRun() {
+  TFormFirstRun dlg(
+      this, languages_->HelpFileExists(), [this] { OpenHelpFile(languages_->HelpFile()); },
+      [](const std::string& url) { OpenLink(url); });
+  dlg.exec();
+  if (dlg.cbDisable->isChecked()) s_.Frm.WriteFormBool(kMainForm, "FirstRun", false);
+}
+
+void TFormMain::ShowAbout() {
+  const QString text =
+      QString("<p><b>Quintar 7x35</b></p><p>%1<br>%2 %3</p><p>%4</p><p>Qt %5</p>")
+          .arg(Tr(kMainCaption).toHtmlEscaped(), Tr("Версия"), Q(ProgramVersion()),
+               Tr("Архив тиражей, статистика, комбинации, фильтры, ставки и сценарии для лотереи "
+                  "7 из 35 с бонусным числом от 1 до 20.")
+                   .toHtmlEscaped(),
+               QString::fromLatin1(qVersion()));
+  QMessageBox::about(this, Tr("О программе"), text);
+}
+
+void TFormMain::RestartProgram() {
+  StartProgramAgain(opts_.ProgramPath, s_.DataDir());
+  close();
+}
+
+void TFormMain::SetPanelText(int index, const QString& text) {
+  if (index >= 0 && index < static_cast<int>(panels_.size())) panels_[static_cast<size_t>(index)]->setText(text);
+}
+
+void TFormMain::OnChanged(Change what) {
+  switch (what) {
+    case Change::DrawsList:
+    case Change::DrawsListForce:
+      if (drawsPage_) drawsPage_->RefreshList(what == Change::DrawsListForce);
+      break;
+    case Change::Views:
+      for (TMainPage* p : pages_) p->RefreshPage(false);
+      break;
+    default:
+      break;
+  }
+  if (actions_) actions_->UpdateActions();
+}
+
+void TFormMain::OnBusyChanged(bool busy) {
+  if (drawsPage_) drawsPage_->edDrawsOffset->setEnabled(!busy);
+  if (actions_) actions_->UpdateActions();
+}
+
+bool TFormMain::event(QEvent* e) {
+  if (e->type() == QEvent::StatusTip) {
+    // Hints go to the status text while no long operation shows its own.
+    if (s_.IsIdle()) SetPanelText(6, static_cast<QStatusTipEvent*>(e)->tip());
+    return true;
+  }
+  return QMainWindow::event(e);
+}
+
+void TFormMain::closeEvent(QCloseEvent* e) {
+  // A running script is asked to stop; it unwinds at its next check while the program ends.
+  if (s_.ScriptRunning && !s_.StopRequested) {
+    if (!actions_ || !actions_->Execute(kScriptStop)) s_.StopRequested = true;
+  }
+  if (!settingsSaved_ && !terminated_ && shown_) {
+    settingsSaved_ = true;
+    try {
+      SaveWindowSettings();
+    } catch (const std::exception& ex) {
+      s_.ShowError(ex.what());
+    }
+  }
+  e->accept();
+}
+
+void TFormMain::OnTerminateSignal() {
+  // Open menus, dialogs and message boxes are cancelled so that their commands unwind, then the window
+  // closes the normal way.
+  if (QWidget* popup = QApplication::activePopupWidget()) popup->close();
+  for (QWidget* w : QApplication::topLevelWidgets()) {
+    if (w == this || !w->isVisible() || !w->isModal()) continue;
+    if (auto* d = qobject_cast<QDialog*>(w))
+      d->reject();
+    else
+      w->close();
+  }
+  QTimer::singleShot(0, this, [this] { close(); });
+}
+
+void TFormMain::TakeScreenshot() {
+  QPixmap shot;
+  if (QGuiApplication::platformName() != QLatin1String("offscreen") && screen())
+    shot = screen()->grabWindow(winId());
+  if (shot.isNull()) shot = grab();
+  if (!shot.save(opts_.ScreenshotFile, "PNG"))
+    std::fprintf(stderr, "Не удалось сохранить снимок окна в файл %s\n", S(opts_.ScreenshotFile).c_str());
+  close();
+}
+
+}  // namespace quintar::gui
