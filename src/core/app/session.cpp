@@ -140,7 +140,7 @@ std::vector<std::string> Session::DrawListCells(int row) const {
 std::optional<uint32_t> Session::DrawListCellColor(int row, int column) const {
   if (row < 0 || row >= Archive.Count()) return std::nullopt;
   if (ColorDraws && column >= 1 && column <= NUMS_IN_DRAW)
-    return ChannelColor(DrawListDraw(row).Nums[column - 1], channelSize_);
+    return ChannelColor(DrawListDraw(row).Nums[column - 1], ChannelSize());
   if (row == drawsOffset_) return 0xFFAAAAu;
   if (ColorDraws) return 0xFFFFFFu;
   return std::nullopt;

@@ -77,8 +77,7 @@ class Session {
   // Use prefetch files and the norm columns ("PrefetchsEnabled"); off until the statistics table reads it.
   bool PrefetchsEnabled = false;
   // Numbers per channel for the channel colours; the catalogue settings keep it.
-  int ChannelSize() const { return channelSize_; }
-  void SetChannelSize(int size) { channelSize_ = size; }
+  int ChannelSize() const { return Stats.Config.ChannelSize; }
   // Numbers of the first draw after the analysis window when DrawsOffset > 0.
   std::bitset<MAX_NUMBER + 1> NextDrawNums;
   // Index of the newest draw of the analysis window (the last index).
@@ -241,7 +240,6 @@ class Session {
   std::string status_;
   std::string panels_[7];
   int drawsOffset_ = 0;
-  int channelSize_ = 5;
 };
 
 // Keeps the session busy for the lifetime of the object.
