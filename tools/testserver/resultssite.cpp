@@ -17,18 +17,30 @@ struct FaultNameRow {
   const char* name;
 };
 const FaultNameRow kFaultNames[] = {
-    {Fault::NoPast, "no-past"},       {Fault::NoEnd, "no-end"},         {Fault::Truncated, "truncated"},
-    {Fault::Cut, "cut"},              {Fault::Http500, "http500"},      {Fault::Slow, "slow"},
-    {Fault::Stall, "stall"},          {Fault::Gzip, "gzip"},            {Fault::Deflate, "deflate"},
-    {Fault::Redirect, "redirect"},    {Fault::BadDraw, "bad-draw"},     {Fault::BadBonus, "bad-bonus"},
-    {Fault::FewNumbers, "few-numbers"}, {Fault::DupBlock, "dup-block"}, {Fault::BadDate, "bad-date"},
+    {Fault::NoPast, "no-past"},
+    {Fault::NoEnd, "no-end"},
+    {Fault::Truncated, "truncated"},
+    {Fault::Cut, "cut"},
+    {Fault::Http500, "http500"},
+    {Fault::Slow, "slow"},
+    {Fault::Stall, "stall"},
+    {Fault::Gzip, "gzip"},
+    {Fault::Deflate, "deflate"},
+    {Fault::Redirect, "redirect"},
+    {Fault::BadDraw, "bad-draw"},
+    {Fault::BadBonus, "bad-bonus"},
+    {Fault::FewNumbers, "few-numbers"},
+    {Fault::DupBlock, "dup-block"},
+    {Fault::BadDate, "bad-date"},
     {Fault::Ascending, "ascending"},
 };
 
 const char* const kMonthNames[12] = {"january", "february", "march",     "april",   "may",      "june",
                                      "july",    "august",   "september", "october", "november", "december"};
 
-bool Has(const std::vector<Fault>& faults, Fault f) { return std::find(faults.begin(), faults.end(), f) != faults.end(); }
+bool Has(const std::vector<Fault>& faults, Fault f) {
+  return std::find(faults.begin(), faults.end(), f) != faults.end();
+}
 
 // Compresses with zlib: windowBits 31 gives the gzip wrapper, 15 the zlib ("deflate") one.
 std::string Compress(const std::string& data, int windowBits) {
@@ -54,7 +66,8 @@ std::string IsoDate(const TDraw& d) {
 
 // One draw as the site's JSON lays it out.
 std::string DrawJson(const TDraw& d, const std::string& isoDate, int mainCount) {
-  std::string s = Format("{\"drawNo\":%d,\"drawDate\":\"%sT20:30:00+10:00\",\"drawName\":\"Powerball\",", {d.Number, isoDate});
+  std::string s =
+      Format("{\"drawNo\":%d,\"drawDate\":\"%sT20:30:00+10:00\",\"drawName\":\"Powerball\",", {d.Number, isoDate});
   s += "\"numberSets\":[{\"name\":\"Main numbers\",\"numbers\":[";
   for (int i = 0; i < mainCount; ++i) {
     if (i) s += ",";
@@ -176,14 +189,15 @@ std::string ResultsSite::MonthPage(int month, const std::vector<Fault>& faults) 
     }
   }
   const std::string title = "Powerball results " + MonthPageName(month);
-  std::string page =
-      "<!DOCTYPE html>\n<html lang=\"en\"><head><meta charset=\"utf-8\"><title>" + title +
-      "</title></head>\n<body><h1>" + title +
-      " — результаты, 抽選</h1>\n<script id=\"__NEXT_DATA__\" type=\"application/json\">"
-      "{\"props\":{\"pageProps\":{\"game\":{\"name\":\"Powerball\",\"rules\":{\"main\":7,\"range\":35}},"
-      "\"drawsNext\":{\"drawNo\":0,\"jackpot\":{\"amount\":3000000}},";
-  if (!Has(faults, Fault::NoPast)) page += "\"drawsPast\":[" + list + "]";
-  else page += "\"drawsArchive\":[]";
+  std::string page = "<!DOCTYPE html>\n<html lang=\"en\"><head><meta charset=\"utf-8\"><title>" + title +
+                     "</title></head>\n<body><h1>" + title +
+                     " — результаты, 抽選</h1>\n<script id=\"__NEXT_DATA__\" type=\"application/json\">"
+                     "{\"props\":{\"pageProps\":{\"game\":{\"name\":\"Powerball\",\"rules\":{\"main\":7,\"range\":35}},"
+                     "\"drawsNext\":{\"drawNo\":0,\"jackpot\":{\"amount\":3000000}},";
+  if (!Has(faults, Fault::NoPast))
+    page += "\"drawsPast\":[" + list + "]";
+  else
+    page += "\"drawsArchive\":[]";
   if (Has(faults, Fault::NoEnd)) {
     page += "</script></body></html>\n";
     return page;

@@ -11,7 +11,9 @@ namespace quintar {
 
 namespace {
 
-inline unsigned char LowerAscii(unsigned char c) { return c >= 'A' && c <= 'Z' ? static_cast<unsigned char>(c + 32) : c; }
+inline unsigned char LowerAscii(unsigned char c) {
+  return c >= 'A' && c <= 'Z' ? static_cast<unsigned char>(c + 32) : c;
+}
 
 [[noreturn]] void RaisePairError(std::string_view text, std::string_view startMarker, std::string_view endMarker) {
   std::string shown;
@@ -51,8 +53,7 @@ std::string Unquote(std::string_view text) {
   return s;
 }
 
-std::string TextBetween(std::string_view text, std::string_view startMarker, std::string_view endMarker,
-                        int mode) {
+std::string TextBetween(std::string_view text, std::string_view startMarker, std::string_view endMarker, int mode) {
   size_t p = FindText(text, startMarker);
   if (p == std::string_view::npos) return "";
   size_t b = p + startMarker.size();

@@ -36,8 +36,7 @@ std::string Unquote(std::string_view text);
 
 // The value between the first start marker and the first end marker after it (to the end of the text when
 // the end marker is empty). No start marker: an empty value in every mode.
-std::string TextBetween(std::string_view text, std::string_view startMarker, std::string_view endMarker,
-                        int mode);
+std::string TextBetween(std::string_view text, std::string_view startMarker, std::string_view endMarker, int mode);
 // The same value; in addition the text loses everything from its start through the end of the end marker
 // (through its end when the end marker is empty, or missing in mode 2).
 std::string TakeBetween(std::string& text, std::string_view startMarker, std::string_view endMarker, int mode);

@@ -116,9 +116,10 @@ void Perform(const std::string& url, const std::string* postBody, bool followRed
   // The service's certificate is not verified.
   curl_easy_setopt(h, CURLOPT_SSL_VERIFYPEER, 0L);
   curl_easy_setopt(h, CURLOPT_SSL_VERIFYHOST, 0L);
-  curl_easy_setopt(h, CURLOPT_SSLVERSION, o.Tls == TTlsVersion::Tls12Only
-                                               ? static_cast<long>(CURL_SSLVERSION_TLSv1_2) | static_cast<long>(CURL_SSLVERSION_MAX_TLSv1_2)
-                                               : static_cast<long>(CURL_SSLVERSION_TLSv1_0));
+  curl_easy_setopt(h, CURLOPT_SSLVERSION,
+                   o.Tls == TTlsVersion::Tls12Only
+                       ? static_cast<long>(CURL_SSLVERSION_TLSv1_2) | static_cast<long>(CURL_SSLVERSION_MAX_TLSv1_2)
+                       : static_cast<long>(CURL_SSLVERSION_TLSv1_0));
   std::string proxyAddress;
   if (o.Proxy && !o.Proxy->Server.empty()) {
     proxyAddress = ProxyAddress(*o.Proxy);

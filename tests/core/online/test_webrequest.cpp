@@ -59,7 +59,8 @@ class TlsServer {
             nullptr) != 0)
       return;
     int out = -1;
-    pid_ = Start({kOpenssl, "s_server", "-accept", "127.0.0.1:0", "-cert", cert, "-key", key, "-www", versionSwitch}, &out);
+    pid_ = Start({kOpenssl, "s_server", "-accept", "127.0.0.1:0", "-cert", cert, "-key", key, "-www", versionSwitch},
+                 &out);
     FILE* f = ::fdopen(out, "r");
     char line[256];
     while (f && std::fgets(line, sizeof line, f)) {
