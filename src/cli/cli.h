@@ -56,5 +56,6 @@ void PrintError(const std::string& text);
 
 // Command groups; each returns the exit code.
 int RunDraws(Context& c);
+int RunDownload(Context& c);
 
 }  // namespace quintar::cli

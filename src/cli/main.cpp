@@ -35,13 +35,15 @@ const char* kUsageText =
     "  draws export FILE\n"
     "  draws add TEXT [--number=N] [--date=TEXT]\n"
     "  draws delete NUMBER...\n"
-    "  draws demo [--count=N] [--seed=S]   (демонстрационный архив в пустой папке)\n";
+    "  draws demo [--count=N] [--seed=S]   (демонстрационный архив в пустой папке)\n"
+    "  download [--base-url=URL] [--retries=N]   (загрузка новых тиражей с сайта лотереи)\n";
 
 using Handler = std::function<int(Context&)>;
 
 const std::map<std::string, Handler>& Commands() {
   static const std::map<std::string, Handler> commands = {
       {"draws", RunDraws},
+      {"download", RunDownload},
   };
   return commands;
 }
