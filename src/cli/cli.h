@@ -59,5 +59,6 @@ int RunDraws(Context& c);
 int RunGenerate(Context& c);
 int RunCatalogue(Context& c);
 int RunValues(Context& c);
+int RunDownload(Context& c);
 
 }  // namespace quintar::cli

@@ -40,6 +40,7 @@ const char* const kUsageLines[] = {
     "  generate [--mode=M] [--param=TEXT] [--exclude=N] [--offset=K] [--out=FILE.lcv]",
     "  catalogue",
     "  values CODE (--comb=\"n1 n2 n3 n4 n5 n6 n7\" | --draw=NUMBER) [--offset=K] [--sorted]",
+    "  download [--base-url=URL] [--retries=N]   (загрузка новых тиражей с сайта лотереи)",
 };
 
 std::string UsageText() {
@@ -56,6 +57,7 @@ const std::map<std::string, Handler>& Commands() {
       {"generate", RunGenerate},
       {"catalogue", RunCatalogue},
       {"values", RunValues},
+      {"download", RunDownload},
   };
   return commands;
 }

@@ -41,6 +41,12 @@ class ScriptedHost : public IHost {
     return a;
   }
   void Changed(Change what) override { changes.push_back(what); }
+  void ShowWait(const std::string& text) override {
+    waitTexts.push_back(text);
+    waitVisible = true;
+  }
+  void HideWait() override { waitVisible = false; }
+  void ProcessEvents() override { ++processEvents; }
 
   struct Message {
     MsgKind kind;
@@ -57,6 +63,9 @@ class ScriptedHost : public IHost {
   std::vector<Question> questions;
   std::deque<bool> answers;
   std::vector<Change> changes;
+  std::vector<std::string> waitTexts;
+  bool waitVisible = false;
+  int processEvents = 0;
 };
 
 // Path of a file of the real archive data (../shared/data), or "" when it is not there.

@@ -17,6 +17,7 @@ enum class AskKind {
   ConfirmYes,  // "Подтверждение", Yes preselected
   ConfirmNo,   // "Подтверждение", No preselected
   Delete,      // "Предупреждение", No preselected
+  Retry,       // "Ошибка" with Yes and No: try a failed operation again?
 };
 
 // What changed in the session, so that a front end can repaint what shows it.
@@ -45,6 +46,10 @@ class IHost {
   virtual void BusyChanged(bool /*busy*/) {}
   virtual void ShowMessage(MsgKind kind, const std::string& text) = 0;
   virtual bool Ask(AskKind kind, const std::string& text) = 0;
+  // The wait panel: a small borderless panel centred over the main window with one text ("\r" breaks
+  // lines), shown during a download; ShowWait again changes its text.
+  virtual void ShowWait(const std::string& /*text*/) {}
+  virtual void HideWait() {}
   // Progress of a long operation: Begin with the maximum, Step with the position, End.
   virtual void ProgressBegin(int /*max*/) {}
   virtual void ProgressStep(int /*pos*/) {}

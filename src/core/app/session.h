@@ -18,8 +18,11 @@
 #include "combs/genparams.h"
 #include "game/drawarchive.h"
 #include "stats/statlist.h"
+#include "online/download.h"
 
 namespace quintar {
+
+class CommandLine;
 
 inline constexpr const char* kBaseName = "Quintar_7x35";
 
@@ -232,6 +235,37 @@ class Session {
   bool CanEditConfig() const { return IsIdle(); }
   TConfigData ConfigData() const { return Stats.Config; }
   bool EditConfig(const TConfigData& data, TStatGroups* changedGroups = nullptr);
+  // Draw results download ---------------------------------------------------------------------------
+  TProxy Proxy;
+  TOnlineAddresses Online = TOnlineAddresses::Defaults();
+  TDownloadTuning DownloadTuning;
+  // Settings file Quintar_7x35.ini: the proxy (section "PROXY") and the service addresses ("ONLINE").
+  void ReadProxySettings();
+  // Writes the proxy settings; with busy, inside the busy state with a status text. False on failure (shown).
+  bool WriteProxySettings(bool busy);
+  void ReadOnlineSettings();
+
+  bool CanDrawsDownload() const { return IsIdle(); }
+  TDownloadResult DrawsDownload() { return DownloadDraws(*this); }
+  // The last step of a download: check the stakes against the new draws.
+  void CheckStakesAfterDownload();
+  // The proxy dialog's OK: choice 0 none, 1 automatic, 2 manual with the four values.
+  bool CanEditProxy() const { return IsIdle(); }
+  void EditProxy(int choice, const std::string& server, int port, const std::string& username,
+                 const std::string& password);
+  // "DownloadDrawsOnStart": 0 ask, 1 automatic, 2 never (menu "По запросу", "Автоматически", "Отключено").
+  int DownloadOnStart() const;
+  bool CanAutoDownload() const { return IsIdle(); }
+  void AutoDownload(int value);
+  bool AutoDownloadChecked(int value) const { return DownloadOnStart() == value; }
+  // The lottery's site for the browser.
+  bool CanOpenLotoSite() const { return IsIdle(); }
+  std::string LotoSiteUrl() const { return Online.LotteryUrl; }
+  // The start-up download by "DownloadDrawsOnStart" (asks when it is 0).
+  void StartupDownload();
+  // The switch "loadonly": downloads at once; true when the program should then end (unless "fullrecreate"
+  // or "fullrefresh" is given too). False without the switch.
+  bool LoadOnlyDownload(const CommandLine& cl);
 
  private:
   std::string dataDir_;

@@ -38,10 +38,12 @@ void ShowMessageBox(QWidget* parent, MsgKind kind, const QString& text) {
 }
 
 bool AskBox(QWidget* parent, AskKind kind, const QString& text) {
-  const char* caption = kind == AskKind::Delete ? kDeleteCaption : kConfirmCaption;
-  QMessageBox box(QMessageBox::Question, Tr(caption), BoxText(text), QMessageBox::Yes | QMessageBox::No, parent);
+  const bool retry = kind == AskKind::Retry;  // a failed operation asks whether to try again
+  const char* caption = retry ? MsgCaption(MsgKind::Error) : kind == AskKind::Delete ? kDeleteCaption : kConfirmCaption;
+  QMessageBox box(retry ? QMessageBox::Critical : QMessageBox::Question, Tr(caption), BoxText(text),
+                  QMessageBox::Yes | QMessageBox::No, parent);
   box.setObjectName("MessageBox");
-  box.setDefaultButton(kind == AskKind::ConfirmYes ? QMessageBox::Yes : QMessageBox::No);
+  box.setDefaultButton(kind == AskKind::ConfirmYes || retry ? QMessageBox::Yes : QMessageBox::No);
   box.setEscapeButton(QMessageBox::No);
   return box.exec() == QMessageBox::Yes;
 }
