@@ -43,6 +43,9 @@ class IHost {
   // Text of a status bar panel, 0-based (0 draws, 1 next draw, 2 next draw's numbers, 3 combinations,
   // 4 stakes, 5 rating, 6 status text).
   virtual void SetPanel(int /*index*/, const std::string& /*text*/) {}
+  // Text of a panel of the script tab's status bar, 0-based (0 lines, 1 cycle, 2 line, 3 stakes,
+  // 4 free text or the variant being applied).
+  virtual void SetScriptPanel(int /*index*/, const std::string& /*text*/) {}
   virtual void BusyChanged(bool /*busy*/) {}
   virtual void ShowMessage(MsgKind kind, const std::string& text) = 0;
   virtual bool Ask(AskKind kind, const std::string& text) = 0;

@@ -15,6 +15,7 @@
 #include "app/host.h"
 #include "combs/combslist.h"
 #include "combs/filterlog.h"
+#include "combs/filterrecs.h"
 #include "combs/genparams.h"
 #include "game/drawarchive.h"
 #include "stats/statlist.h"
@@ -267,13 +268,73 @@ class Session {
   // or "fullrefresh" is given too). False without the switch.
   bool LoadOnlyDownload(const CommandLine& cl);
 
+  // Statistic codes ----------------------------------------------------------------------------------
+  // The catalogue as far as filters name its methods; without one no code names a method.
+  void SetStatCodes(const IStatCodes* codes) { statCodes_ = codes; }
+  const IStatCodes& StatCodes() const;
+
+  // Script list --------------------------------------------------------------------------------------
+  std::vector<std::string> ScriptLines;  // the current script; "" is a separator line
+  int ScriptCycle = 0;                   // pass of a test run (1 in a forecast, 0 when idle)
+  int ScriptStakeCount = 0;              // stakes made since the run started
+  std::string ScriptFilePath() const { return FilePath(".lss"); }
+  // Start-up: the working file becomes the script when it exists.
+  void LoadScript();
+  // Writes the working file; the list and "Строк: %d" follow. Answers whether the file was written.
+  bool SaveScript();
+  // Appends a line and saves the working file; returns the new line's index.
+  int AddScriptLine(const std::string& text);
+  // Reads a script file into the list, replacing it or appending to it; a read error is shown and the
+  // list stays as it was. Answers whether the file was read.
+  bool LoadScriptFile(const std::string& path, bool append);
+  // Writes the list to a script file; a write error is shown. Answers whether the file was written.
+  bool SaveScriptFile(const std::string& path);
+
+  // The script list's rows.
+  std::vector<std::string> ScriptListCells(int row) const;
+  // The script status bar; every update lets the interface process pending events.
+  const std::string& ScriptPanelText(int index) const { return scriptPanels_[static_cast<size_t>(index)]; }
+  void SetScriptPanel(int index, const std::string& text);
+  // Cycle, line (from 1; 0 outside lines), stake count and the free text.
+  void ShowScriptStatus(int line, const std::string& text);
+  void ShowScriptStakes();
+
+  // Script list commands. "selected" is the selected line (the first one of several) or -1; the
+  // commands that add or move a line return its index so that the view can select it and scroll to it.
+  bool CanScriptOpen() const { return IsIdle(); }
+  bool ScriptOpen(const std::string& path);
+  bool CanScriptSave() const { return IsIdle() && !ScriptLines.empty(); }
+  bool ScriptSave(const std::string& path);
+  bool CanScriptLoad() const { return IsIdle(); }
+  bool ScriptLoad(const std::string& path);
+  bool CanScriptAdd() const { return IsIdle(); }
+  int ScriptAdd(const std::string& line);  // the line the editor made
+  bool CanScriptEmpty() const { return IsIdle() && !ScriptLines.empty(); }
+  int ScriptEmpty();
+  bool CanScriptClone(int selected) const;
+  int ScriptClone(const std::string& line);  // the line the editor made from the selected one
+  bool CanScriptEdit(int selected) const { return CanScriptClone(selected); }
+  bool ScriptEdit(int index, const std::string& line);
+  bool CanScriptDel(int selectedCount) const { return IsIdle() && selectedCount > 0; }
+  // Asks the delete question; returns false when the user declined.
+  bool ScriptDel(const std::vector<int>& rows);
+  bool CanScriptClr() const { return IsIdle() && !ScriptLines.empty(); }
+  bool ScriptClr();
+  bool CanScriptUp(int selected) const;
+  int ScriptUp(int index);  // the line's new index, or -1 when it could not move
+  bool CanScriptDown(int selected) const;
+  int ScriptDown(int index);
+
  private:
+  void ScriptChanged();
   std::string dataDir_;
   IHost* host_;
   int busy_ = 0;
   std::string status_;
   std::string panels_[7];
   int drawsOffset_ = 0;
+  const IStatCodes* statCodes_ = nullptr;
+  std::string scriptPanels_[5];
 };
 
 // Keeps the session busy for the lifetime of the object.

@@ -13,18 +13,9 @@
 #include "game/game.h"
 #include "stats/customstat.h"
 #include "stats/statregistry.h"
+#include "stats/weightcoefs.h"
 
 namespace quintar {
-
-// Coefficients of the statistics table's weight column.
-struct TWeightCoefs {
-  double Count = 0;
-  double Deviation = -1;
-  double Level = 1;
-  bool UsePercents = false;
-  bool UseAbsValues = false;
-  bool operator==(const TWeightCoefs&) const = default;
-};
 
 // Prize for a stake with Overlap matching numbers.
 struct TProfitEntry {
