@@ -269,9 +269,8 @@ class Session {
   bool LoadOnlyDownload(const CommandLine& cl);
 
   // Statistic codes ----------------------------------------------------------------------------------
-  // The catalogue as far as filters name its methods; without one no code names a method.
-  void SetStatCodes(const IStatCodes* codes) { statCodes_ = codes; }
-  const IStatCodes& StatCodes() const;
+  // Statistic codes of the catalogue, in catalogue order, as script filters look them up.
+  const IStatCodes& StatCodes() const { return statCodes_; }
 
   // Script list --------------------------------------------------------------------------------------
   std::vector<std::string> ScriptLines;  // the current script; "" is a separator line
@@ -333,7 +332,13 @@ class Session {
   std::string status_;
   std::string panels_[7];
   int drawsOffset_ = 0;
-  const IStatCodes* statCodes_ = nullptr;
+  struct CatalogueCodes : IStatCodes {
+    explicit CatalogueCodes(const TStatList& list) : stats(list) {}
+    int Count() const override { return stats.Count(); }
+    std::string Code(int index) const override { return stats.CodeOf(index); }
+    const TStatList& stats;
+  };
+  CatalogueCodes statCodes_{Stats};
   std::string scriptPanels_[5];
 };
 

@@ -11,11 +11,6 @@ namespace quintar {
 
 static_assert(kScriptPanels == 5, "the session keeps five script panel texts");
 
-const IStatCodes& Session::StatCodes() const {
-  static const TStatCodeList kNone;
-  return statCodes_ ? *statCodes_ : kNone;
-}
-
 void Session::ScriptChanged() {
   SetScriptPanel(spLines, ScriptLinesText(static_cast<int>(ScriptLines.size())));
   host_->Changed(Change::Script);
