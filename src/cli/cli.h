@@ -57,5 +57,6 @@ void PrintError(const std::string& text);
 // Command groups; each returns the exit code.
 int RunDraws(Context& c);
 int RunGenerate(Context& c);
+int RunRatings(Context& c);
 
 }  // namespace quintar::cli

@@ -36,7 +36,10 @@ const char* kUsageText =
     "  draws add TEXT [--number=N] [--date=TEXT]\n"
     "  draws delete NUMBER...\n"
     "  draws demo [--count=N] [--seed=S]   (демонстрационный архив в пустой папке)\n"
-    "  generate [--mode=M] [--param=TEXT] [--exclude=N] [--offset=K] [--out=FILE.lcv]\n";
+    "  generate [--mode=M] [--param=TEXT] [--exclude=N] [--offset=K] [--out=FILE.lcv]\n"
+    "  ratings list [--mode=M]   (M: 0 ожидаемые, 1 абсолютные, 2 относительные значения E0..E7)\n"
+    "  ratings refresh\n"
+    "  ratings export FILE\n";
 
 using Handler = std::function<int(Context&)>;
 
@@ -44,6 +47,7 @@ const std::map<std::string, Handler>& Commands() {
   static const std::map<std::string, Handler> commands = {
       {"draws", RunDraws},
       {"generate", RunGenerate},
+      {"ratings", RunRatings},
   };
   return commands;
 }
