@@ -60,5 +60,6 @@ int RunGenerate(Context& c);
 int RunCatalogue(Context& c);
 int RunValues(Context& c);
 int RunDownload(Context& c);
+int RunRatings(Context& c);
 
 }  // namespace quintar::cli

@@ -41,6 +41,9 @@ const char* const kUsageLines[] = {
     "  catalogue",
     "  values CODE (--comb=\"n1 n2 n3 n4 n5 n6 n7\" | --draw=NUMBER) [--offset=K] [--sorted]",
     "  download [--base-url=URL] [--retries=N]   (загрузка новых тиражей с сайта лотереи)",
+    "  ratings list [--mode=M]   (M: 0 ожидаемые, 1 абсолютные, 2 относительные значения E0..E7)",
+    "  ratings refresh",
+    "  ratings export FILE",
 };
 
 std::string UsageText() {
@@ -58,6 +61,7 @@ const std::map<std::string, Handler>& Commands() {
       {"catalogue", RunCatalogue},
       {"values", RunValues},
       {"download", RunDownload},
+      {"ratings", RunRatings},
   };
   return commands;
 }

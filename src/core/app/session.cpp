@@ -46,6 +46,7 @@ void Session::ReadFormKeys() {
   ColorDraws = ini.ReadBool(kMainForm, "ColorDraws", true);
   ColorCombs = ini.ReadBool(kMainForm, "ColorCombs", true);
   CombsExclude = std::max(0, ini.ReadInteger(kMainForm, "DrawsExclude", 0));
+  ReadRatingsKeys();
 }
 
 void Session::LoadArchive() {

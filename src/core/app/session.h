@@ -6,6 +6,7 @@
 #include <bitset>
 #include <cstdint>
 #include <exception>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -17,6 +18,8 @@
 #include "combs/filterlog.h"
 #include "combs/filterrecs.h"
 #include "combs/genparams.h"
+#include "combs/ratings.h"
+#include "combs/stakesfile.h"
 #include "game/drawarchive.h"
 #include "stats/statlist.h"
 #include "online/download.h"
@@ -323,6 +326,62 @@ class Session {
   int ScriptUp(int index);  // the line's new index, or -1 when it could not move
   bool CanScriptDown(int selected) const;
   int ScriptDown(int index);
+
+  // Ratings -----------------------------------------------------------------------------------------
+  // The rows of the rating view, in its order; the ratings file holds them in the same order.
+  TRatings Ratings;
+  int RatingsEffMode = kRatingsEffModeDefault;        // "RatingsEffMode"
+  int RatingsSortColumn = kRatingsDefaultSortColumn;  // "lvRatings.SortType": column,direction
+  bool RatingsSortDescending = true;                  // direction 1 (0 is ascending)
+
+  // Reads "RatingsEffMode" and the view's sort settings from the window-settings file.
+  void ReadRatingsKeys();
+  // Start-up: reads the ratings file when it exists ("Ошибка чтения файла рейтинга!" keeps the rows read
+  // so far), then sorts by the view's settings and saves. Without save, or when the file could not be
+  // read whole, the rows are only sorted in memory and the file stays as it is.
+  void LoadRating(bool save = true);
+  // Sorts the rows ("Сортировка рейтинга...") and saves them.
+  void SortRating(int column, bool descending);
+  // Rewrites the ratings file ("Ошибка записи в файл рейтинга!" on failure) and updates the view.
+  void SaveRating();
+  // Row count in the status bar ("Рейтинг: %d") and a repaint of the view.
+  void UpdateRatingsView();
+  // Checks the stakes with every newly checked stake folded into the rating; when any was folded, the
+  // rating is re-sorted and saved afterwards, also when the check failed part way (the stakes checked
+  // so far stay checked). Returns what the check returns; a failure of the check passes on.
+  bool CheckStakesRated(TStakesFile& file, TStakeCheckHooks hooks);
+
+  static std::vector<std::string> RatingsCaptions() { return RatingCaptions(); }
+  std::vector<std::string> RatingsCells(int row) const;
+
+  // Rating commands. Rows are rows of the view (indexes into Ratings).
+  // A header click: the same column again turns the direction round; another column starts descending,
+  // the name column ascending.
+  bool CanRatingsSort() const { return IsIdle(); }
+  void RatingsSortBy(int column);
+  bool CanRatingsRefresh(bool stakesOpen) const { return IsIdle() && stakesOpen; }
+  // Asks first when the rating is not empty; returns whether the rating was rebuilt.
+  bool RatingsRefresh(TStakesFile& stakes);
+  bool CanRatingsExport() const { return IsIdle() && !Ratings.Empty(); }
+  bool RatingsExport(const std::string& path);
+  bool CanRatingsToScript(int selectedRows) const { return IsIdle() && selectedRows > 0; }
+  // Hands the script line of every row that has one to addScriptLine, in order; a row without one gets
+  // the refusal message. Returns the number of lines added (the script page comes forward when > 0).
+  int RatingsToScript(const std::vector<int>& rows, const std::function<void(const std::string&)>& addScriptLine);
+  bool CanRatingsEffMode() const { return IsIdle(); }
+  bool RatingsEffModeChecked(int mode) const { return RatingsEffMode == mode; }
+  void SetRatingsEffMode(int mode);
+  bool CanRatingsGraphOverlap(int selectedRows) const { return IsIdle() && selectedRows > 0; }
+  TGraphData RatingsGraphOverlap(const std::vector<int>& rows) const;
+  bool CanStakesGraphOverlap(bool stakesOpen, int selectedRows) const {
+    return IsIdle() && stakesOpen && selectedRows > 0;
+  }
+  bool CanStakesGraphProfits(bool stakesOpen, int selectedRows) const {
+    return CanStakesGraphOverlap(stakesOpen, selectedRows);
+  }
+  // The chart to show, or nothing after an error box.
+  std::optional<TGraphData> StakesGraphOverlap(TStakesFile& stakes, const std::vector<int>& rows);
+  std::optional<TGraphData> StakesGraphProfits(TStakesFile& stakes, const std::vector<int>& rows);
 
  private:
   void ScriptChanged();

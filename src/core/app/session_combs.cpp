@@ -42,6 +42,7 @@ void Session::ReserveCombsLists() {
   CurrentCombs.Reserve(COMBS_TOTAL);
   PreviousCombs.Reserve(COMBS_TOTAL);
   CombsBuffer.Reserve(COMBS_TOTAL);
+  (void)MatchChances();  // the chance tables of the rating are computed once, here at start-up
 }
 
 void Session::SaveUndo(bool show) {

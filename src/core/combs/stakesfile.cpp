@@ -10,6 +10,7 @@
 #include <climits>
 #include <cmath>
 #include <cstring>
+#include <exception>
 
 #include "combs/stakelogs.h"
 #include "util/cp1251.h"
@@ -372,11 +373,27 @@ bool TStakesFile::CheckStakes(const TDrawArchive& archive, const TStakeCheckHook
       const int m = std::min(kBlock, n - s);
       ReadAt(static_cast<int64_t>(s) * kStakeRecSize, buf.data(), static_cast<size_t>(m) * sizeof(TStakeRec));
       int firstChanged = -1, lastChanged = -1;
+      // The stakes of this block that got checked; the rest of the program hears of them only once they
+      // are on disk, so a failed write never lets the ratings count a stake that will be checked again.
+      std::vector<int> checkedNow;
       auto writeBack = [&] {
         if (firstChanged < 0) return;
         WriteAt(static_cast<int64_t>(s + firstChanged) * kStakeRecSize, &buf[static_cast<size_t>(firstChanged)],
                 static_cast<size_t>(lastChanged - firstChanged + 1) * sizeof(TStakeRec));
         firstChanged = -1;
+        // Every stake now checked on disk is offered, even after one of them was refused: a stake the
+        // hook misses now is never offered again.
+        std::exception_ptr refused;
+        if (hooks.Checked)
+          for (int k : checkedNow) {
+            try {
+              hooks.Checked(buf[static_cast<size_t>(k)]);
+            } catch (...) {
+              if (!refused) refused = std::current_exception();
+            }
+          }
+        checkedNow.clear();
+        if (refused) std::rethrow_exception(refused);
       };
       try {
         for (int k = 0; k < m; ++k) {
@@ -406,7 +423,7 @@ bool TStakesFile::CheckStakes(const TDrawArchive& archive, const TStakeCheckHook
           if (firstChanged < 0) firstChanged = k;
           lastChanged = k;
           changed = true;
-          if (hooks.Checked) hooks.Checked(r);
+          checkedNow.push_back(k);
           if (logging) {
             try {
               hooks.Logs->Write(r);

@@ -144,7 +144,8 @@ class TStakeLogs;
 // What checking needs from the rest of the program.
 struct TStakeCheckHooks {
   TStakeResultFn Result;                                 // required
-  std::function<void(const TStakeRec&)> Checked;         // each newly checked stake (the ratings)
+  // Each newly checked stake (the ratings), once its block is written back to the file.
+  std::function<void(const TStakeRec&)> Checked;
   std::function<void(const std::string&)> Status;        // status texts
   TStakeLogs* Logs = nullptr;                            // set when stake logging is on
   // A log line could not be written (the full error text). Reported once per check; logging stops for

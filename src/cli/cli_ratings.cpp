@@ -1,0 +1,75 @@
+// quintar-cli ratings ...: the rating of checked stakes per comment.
+#include "cli.h"
+#include "util/format.h"
+#include "util/strutil.h"
+
+namespace quintar::cli {
+
+namespace {
+
+// The rating view: the header with the 22 captions, then one line per row in the view's order, cells as
+// the view shows them, tab-separated.
+int List(Context& c) {
+  if (!c.args.positional.empty()) throw UsageError("ratings list: лишние аргументы");
+  Session& s = c.session;
+  s.ReadRatingsKeys();
+  if (c.args.Has("mode")) {
+    const int mode = IntOption(c.args, "mode", s.RatingsEffMode);
+    if (mode < 0 || mode >= kRatingsEffModes) throw UsageError("--mode: режим от 0 до 2");
+    s.RatingsEffMode = mode;
+  }
+  s.LoadRating(false);
+  PrintLine(Join(Session::RatingsCaptions(), "\t"));
+  for (int r = 0; r < s.Ratings.Count(); ++r) PrintLine(Join(s.RatingsCells(r), "\t"));
+  return c.host.errors ? kFailed : kOk;
+}
+
+// Recomputes the rating from the checked stakes of the stakes file (the question is answered yes).
+int Refresh(Context& c) {
+  if (!c.args.positional.empty()) throw UsageError("ratings refresh: лишние аргументы");
+  Session& s = c.session;
+  s.ReadRatingsKeys();
+  TStakesFile stakes(s.FilePath(".lsk"));
+  try {
+    stakes.OpenStakes();
+    // A stakes file of another format is left alone here: only the desktop program empties it.
+    if (stakes.IsOldVersion())
+      throw EStakesFile(kStakesReadError,
+                        Format("Файл \"%s\" не является файлом ставок этой версии программы.", {stakes.Path()}));
+  } catch (const EStakesFile& e) {
+    PrintError(e.FullText());
+    return kFailed;
+  }
+  // The rebuilt rating replaces the file whatever it held, so the file is not read first: a damaged one
+  // is mended by this command rather than blocking it.
+  if (!s.RatingsRefresh(stakes)) return kFailed;
+  PrintLine(RatingsCountText(s.Ratings.Count()));
+  return c.host.errors ? kFailed : kOk;
+}
+
+int Export(Context& c) {
+  if (c.args.positional.size() != 1) throw UsageError("ratings export: нужен один файл");
+  Session& s = c.session;
+  s.ReadRatingsKeys();
+  s.LoadRating(false);
+  if (c.host.errors) return kFailed;
+  if (!s.CanRatingsExport()) {
+    PrintError("Рейтинг пуст.");
+    return kFailed;
+  }
+  return s.RatingsExport(c.args.positional[0]) ? kOk : kFailed;
+}
+
+}  // namespace
+
+int RunRatings(Context& c) {
+  if (c.args.positional.empty()) throw UsageError("ratings: нужна подкоманда");
+  std::string sub = c.args.positional.front();
+  c.args.positional.erase(c.args.positional.begin());
+  if (sub == "list") return List(c);
+  if (sub == "refresh") return Refresh(c);
+  if (sub == "export") return Export(c);
+  throw UsageError("ratings: неизвестная подкоманда " + sub);
+}
+
+}  // namespace quintar::cli
