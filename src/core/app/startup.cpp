@@ -139,6 +139,7 @@ bool TStartup::InitTimer() {
     }
     Step("init.6");
     s_.LoadArchive();
+    s_.RefreshDrawsList(false);  // also without an archive file: the panels show the empty archive
     Step("init.7");
     s_.GenerateCombs(true, s_.Stats.CombsGen);
     Step("init.8");
@@ -206,21 +207,23 @@ bool TStartup::FormCloseQuery() {
   return true;
 }
 
-void TStartup::FormDestroy() {
+void TStartup::FormDestroy(bool saveSettings) {
   if (destroyed_) return;
   destroyed_ = true;
-  try {
-    IniFile ini = s_.Frm.Open();
-    Step("destroy.1");
-    if (h_.SaveWindowPlacement) h_.SaveWindowPlacement(ini);
-    Step("destroy.2");
-    ini.WriteInteger(kMainForm, "DrawsExclude", s_.CombsExclude);
-    if (h_.WriteShutdownKeys) h_.WriteShutdownKeys(ini);
-    Step("destroy.3");
-    if (h_.SaveListLayouts) h_.SaveListLayouts(ini);
-    s_.Frm.Store(ini);
-  } catch (const std::exception& e) {
-    s_.ShowError(e.what());
+  if (saveSettings) {
+    try {
+      IniFile ini = s_.Frm.Open();
+      Step("destroy.1");
+      if (h_.SaveWindowPlacement) h_.SaveWindowPlacement(ini);
+      Step("destroy.2");
+      ini.WriteInteger(kMainForm, "DrawsExclude", s_.CombsExclude);
+      if (h_.WriteShutdownKeys) h_.WriteShutdownKeys(ini);
+      Step("destroy.3");
+      if (h_.SaveListLayouts) h_.SaveListLayouts(ini);
+      s_.Frm.Store(ini);
+    } catch (const std::exception& e) {
+      s_.ShowError(e.what());
+    }
   }
   Step("destroy.4");
   s_.CurrentCombs.Clear();

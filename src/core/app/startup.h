@@ -72,8 +72,8 @@ class TStartup {
   bool InitTimer();
   // Closing: a running script is asked to stop first; the window may always close afterwards.
   bool FormCloseQuery();
-  // Shutdown: window settings, then the data in memory and the stakes file.
-  void FormDestroy();
+  // Shutdown: window settings (unless saveSettings is false), then the data in memory and the stakes file.
+  void FormDestroy(bool saveSettings = true);
 
   // Whether the program was asked to end (unattended job done, no stakes file, restart).
   bool EndRequested() const { return ended_; }
