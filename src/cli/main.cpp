@@ -44,6 +44,8 @@ const char* const kUsageLines[] = {
     "  ratings list [--mode=M]   (M: 0 ожидаемые, 1 абсолютные, 2 относительные значения E0..E7)",
     "  ratings refresh",
     "  ratings export FILE",
+    "  filter CODE --select=\"ЗНАЧЕНИЕ;ЗНАЧЕНИЕ\" (--keep|--delete) [--len=N] [--offset=K] [--sorted]",
+    "         [--in=FILE.lcv] [--out=FILE.lcv]   (фильтр по выделенным значениям таблицы статистики)",
 };
 
 std::string UsageText() {
@@ -62,6 +64,7 @@ const std::map<std::string, Handler>& Commands() {
       {"values", RunValues},
       {"download", RunDownload},
       {"ratings", RunRatings},
+      {"filter", RunFilter},
   };
   return commands;
 }
