@@ -237,6 +237,8 @@ class Session {
   bool CanFiltersInfo() const { return IsIdle() && DrawsStatChooser.SelectedMethod() >= 0; }
   // The address of the chosen statistic's description page; "" (after a message) when there is none.
   std::string FiltersInfo();
+  // The same for a catalogue method.
+  std::string StatHelpUrl(int method);
   // Statistic catalogue -----------------------------------------------------------------------------
   TStatList Stats;  // bound to the archive
   // The statistic choosers of the statistics table and of the graphs view.
