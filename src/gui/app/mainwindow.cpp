@@ -45,6 +45,7 @@
 #include "online/systemspage.h"
 #include "scripts/scriptpage.h"
 #include "stats/drawsstatpage.h"
+#include "stats/statcommands.h"
 #include "util/format.h"
 #include "views/cardpage.h"
 #include "views/graphspage.h"
@@ -142,7 +143,10 @@ TFormMain::TFormMain(Session& session, QtHost& host, TStartOptions options, QWid
     } catch (const std::exception& e) {
       s_.ShowFailure("Ошибка загрузки параметров программы!", e);
     }
-    // The catalogue's settings file and the statistic catalogue are read here once they exist.
+    // The catalogue's settings file, the proxy and service addresses, then the statistic catalogue.
+    s_.StartCatalogue();
+    s_.ReadProxySettings();
+    s_.ReadOnlineSettings();
     actions_->UpdateActions();
     tmrInit->start();
   } catch (const std::exception& e) {
@@ -286,6 +290,7 @@ void TFormMain::BuildMenu() {
 
 void TFormMain::BindCommands() {
   BindDrawCommands(*actions_, s_, host_, *drawsPage_, this);
+  BindStatCommands(*actions_, s_, host_, this);
 
   actions_->Bind("ExitProgram", nullptr, [this] { close(); });
   actions_->Bind(
