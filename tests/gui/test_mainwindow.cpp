@@ -70,7 +70,7 @@ class TestMainWindow : public QObject {
       QCOMPARE(a->text(), QString::fromUtf8(def.Caption));
       if (a->isEnabled()) enabled << def.Name;
     }
-    QCOMPARE(enabled, (QStringList{"ExitProgram", "DrawsImport", "DrawsAdd", "DrawsSorted", "ViewColorDraws",
+    QCOMPARE(enabled, (QStringList{"EditConfig", "ExitProgram", "DrawsImport", "DrawsAdd", "DrawsSorted", "ViewColorDraws",
                                    "About"}));
     QCOMPARE(w.Actions().Action("DrawsDownload")->shortcut(), QKeySequence("F3"));
     QCOMPARE(w.Actions().Action("GetHelp")->shortcut(), QKeySequence("F1"));

@@ -48,6 +48,7 @@
 #include "online/systemspage.h"
 #include "scripts/scriptpage.h"
 #include "stats/drawsstatpage.h"
+#include "stats/statcommands.h"
 #include "util/format.h"
 #include "util/safefile.h"
 #include "views/cardpage.h"
@@ -314,6 +315,7 @@ void TFormMain::BuildMenu() {
 
 void TFormMain::BindCommands() {
   BindDrawCommands(*actions_, s_, host_, *drawsPage_, this);
+  BindStatCommands(*actions_, s_, host_, this);
 
   actions_->Bind("ExitProgram", nullptr, [this] { close(); });
   actions_->Bind(
