@@ -43,6 +43,7 @@
 #include "game/drawcommands.h"
 #include "game/drawspage.h"
 #include "online/systemspage.h"
+#include "scripts/scriptcommands.h"
 #include "scripts/scriptpage.h"
 #include "stats/drawsstatpage.h"
 #include "util/format.h"
@@ -286,6 +287,7 @@ void TFormMain::BuildMenu() {
 
 void TFormMain::BindCommands() {
   BindDrawCommands(*actions_, s_, host_, *drawsPage_, this);
+  if (auto* script = qobject_cast<TScriptPage*>(Page("tsScript"))) BindScriptCommands(*actions_, s_, host_, *script, this);
 
   actions_->Bind("ExitProgram", nullptr, [this] { close(); });
   actions_->Bind(
@@ -372,6 +374,7 @@ void TFormMain::InitTimer() {
     s_.RefreshDrawsList(false);
     // The default combination list is generated here.
     s_.RefreshViews(true);
+    s_.LoadScript();
     // Here follow, as their parts of the program arrive: reading the ratings, tables and script; starting
     // the systems page and the online script catalogue unless an unattended job runs; the unattended jobs
     // (loadonly, fullrecreate, fullrefresh), the silent update check, the missing prefetch files and the
@@ -430,6 +433,9 @@ void TFormMain::OnChanged(Change what) {
       break;
     case Change::Views:
       for (TMainPage* p : pages_) p->RefreshPage(false);
+      break;
+    case Change::Script:
+      if (TMainPage* p = Page("tsScript")) p->RefreshPage(true);
       break;
     default:
       break;
