@@ -46,6 +46,7 @@
 #include "game/drawcommands.h"
 #include "game/drawspage.h"
 #include "online/systemspage.h"
+#include "scripts/scriptcommands.h"
 #include "scripts/scriptpage.h"
 #include "stats/drawsstatpage.h"
 #include "stats/statcommands.h"
@@ -316,6 +317,7 @@ void TFormMain::BuildMenu() {
 void TFormMain::BindCommands() {
   BindDrawCommands(*actions_, s_, host_, *drawsPage_, this);
   BindStatCommands(*actions_, s_, host_, this);
+  if (auto* script = qobject_cast<TScriptPage*>(Page("tsScript"))) BindScriptCommands(*actions_, s_, host_, *script, this);
 
   actions_->Bind("ExitProgram", nullptr, [this] { close(); });
   actions_->Bind(
@@ -420,6 +422,9 @@ void TFormMain::OnChanged(Change what) {
       break;
     case Change::Views:
       for (TMainPage* p : pages_) p->RefreshPage(false);
+      break;
+    case Change::Script:
+      if (TMainPage* p = Page("tsScript")) p->RefreshPage(true);
       break;
     default:
       break;
