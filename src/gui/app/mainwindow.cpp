@@ -37,6 +37,8 @@
 #include "app/termsignals.h"
 #include "app/windowlayout.h"
 #include "combs/combspage.h"
+#include "combs/graphcommands.h"
+#include "combs/ratingcommands.h"
 #include "combs/ratingspage.h"
 #include "combs/stakespage.h"
 #include "combs/tablespage.h"
@@ -286,6 +288,12 @@ void TFormMain::BuildMenu() {
 
 void TFormMain::BindCommands() {
   BindDrawCommands(*actions_, s_, host_, *drawsPage_, this);
+  if (auto* ratings = static_cast<TRatingsPage*>(Page("tsRatings"))) {
+    BindRatingCommands(*actions_, s_, *ratings, this, [this] {
+      if (TMainPage* script = Page("tsScript")) pcMain->setCurrentWidget(script);
+    });
+    BindGraphCommands(*actions_, s_, *ratings, this);
+  }
 
   actions_->Bind("ExitProgram", nullptr, [this] { close(); });
   actions_->Bind(
@@ -372,6 +380,7 @@ void TFormMain::InitTimer() {
     s_.RefreshDrawsList(false);
     // The default combination list is generated here.
     s_.RefreshViews(true);
+    s_.LoadRating();
     // Here follow, as their parts of the program arrive: reading the ratings, tables and script; starting
     // the systems page and the online script catalogue unless an unattended job runs; the unattended jobs
     // (loadonly, fullrecreate, fullrefresh), the silent update check, the missing prefetch files and the
@@ -430,6 +439,9 @@ void TFormMain::OnChanged(Change what) {
       break;
     case Change::Views:
       for (TMainPage* p : pages_) p->RefreshPage(false);
+      break;
+    case Change::Ratings:
+      if (TMainPage* p = Page("tsRatings")) p->RefreshPage(true);
       break;
     default:
       break;
