@@ -27,7 +27,7 @@ namespace {
 
 constexpr int kLineWidth = 2;
 // A point of size 3 reaches 3 pixels out from its centre.
-constexpr qreal kMarkerSize = 7.0;
+constexpr qreal kMarkerSize = 5.0;
 
 struct TRange {
   double XMin = std::numeric_limits<double>::max();

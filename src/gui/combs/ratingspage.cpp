@@ -42,8 +42,8 @@ TRatingsPage::TRatingsPage(Session& session, QWidget* parent)
   h->setSectionsClickable(true);
   h->setSortIndicatorShown(true);
   for (int i = 0; i < kRatingCols; ++i) {
-    int w = 56;
-    if (i == 0) w = 300;
+    int w = 72;
+    if (i == 0) w = 240;
     else if (i >= kRatingFirstCountCol && i < kRatingFirstEffCol) w = 44;
     else if (i >= kRatingFirstEffCol) w = 70;
     h->resizeSection(i, w);
