@@ -399,6 +399,14 @@ class Session {
   bool CanScriptDown(int selected) const;
   int ScriptDown(int index);
 
+  // Stakes file -------------------------------------------------------------------------------------
+  // "Quintar_7x35.lsk" in the data folder; the stake commands need it open.
+  TStakesFile Stakes;
+  bool StakesOpen() const { return Stakes.IsOpen(); }
+  bool CanStakesGraphDraws() const { return IsIdle() && Stakes.IsOpen(); }
+  // The summed profit per draw ("Создание графиков..."), or nothing after an error box.
+  std::optional<TGraphData> StakesGraphDraws();
+
   // Ratings -----------------------------------------------------------------------------------------
   // The rows of the rating view, in its order; the ratings file holds them in the same order.
   TRatings Ratings;

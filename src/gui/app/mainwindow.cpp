@@ -40,6 +40,8 @@
 #include "app/termsignals.h"
 #include "app/windowlayout.h"
 #include "combs/combspage.h"
+#include "combs/graphcommands.h"
+#include "combs/ratingcommands.h"
 #include "combs/ratingspage.h"
 #include "combs/stakespage.h"
 #include "combs/tablespage.h"
@@ -318,6 +320,12 @@ void TFormMain::BindCommands() {
   BindDrawCommands(*actions_, s_, host_, *drawsPage_, this);
   BindStatCommands(*actions_, s_, host_, this);
   if (auto* script = qobject_cast<TScriptPage*>(Page("tsScript"))) BindScriptCommands(*actions_, s_, host_, *script, this);
+  if (auto* ratings = static_cast<TRatingsPage*>(Page("tsRatings"))) {
+    BindRatingCommands(*actions_, s_, *ratings, this, [this] {
+      if (TMainPage* script = Page("tsScript")) pcMain->setCurrentWidget(script);
+    });
+    BindGraphCommands(*actions_, s_, *ratings, this);
+  }
 
   actions_->Bind("ExitProgram", nullptr, [this] { close(); });
   actions_->Bind(
@@ -425,6 +433,9 @@ void TFormMain::OnChanged(Change what) {
       break;
     case Change::Script:
       if (TMainPage* p = Page("tsScript")) p->RefreshPage(true);
+      break;
+    case Change::Ratings:
+      if (TMainPage* p = Page("tsRatings")) p->RefreshPage(true);
       break;
     default:
       break;
