@@ -399,10 +399,7 @@ class Session {
   bool CanScriptDown(int selected) const;
   int ScriptDown(int index);
 
-  // Stakes file -------------------------------------------------------------------------------------
-  // "Quintar_7x35.lsk" in the data folder; the stake commands need it open.
-  TStakesFile Stakes;
-  bool StakesOpen() const { return Stakes.IsOpen(); }
+  // Stake charts --------------------------------------------------------------------------------------
   bool CanStakesGraphDraws() const { return IsIdle() && Stakes.IsOpen(); }
   // The summed profit per draw ("Создание графиков..."), or nothing after an error box.
   std::optional<TGraphData> StakesGraphDraws();
