@@ -61,5 +61,7 @@ int RunCatalogue(Context& c);
 int RunValues(Context& c);
 int RunDownload(Context& c);
 int RunRatings(Context& c);
+int RunStats(Context& c);
+int RunPrefetch(Context& c);
 
 }  // namespace quintar::cli

@@ -44,6 +44,8 @@ const char* const kUsageLines[] = {
     "  ratings list [--mode=M]   (M: 0 ожидаемые, 1 абсолютные, 2 относительные значения E0..E7)",
     "  ratings refresh",
     "  ratings export FILE",
+    "  stats CODE [--len=N] [--offset=K] [--sorted] [--prefetch] [--sort=COLUMN] [--desc]   (таблица статистики)",
+    "  prefetch [--force] [--groups=LIST]   (файлы полного набора комбинаций)",
 };
 
 std::string UsageText() {
@@ -62,6 +64,8 @@ const std::map<std::string, Handler>& Commands() {
       {"values", RunValues},
       {"download", RunDownload},
       {"ratings", RunRatings},
+      {"stats", RunStats},
+      {"prefetch", RunPrefetch},
   };
   return commands;
 }
