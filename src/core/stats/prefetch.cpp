@@ -70,20 +70,42 @@ bool PrefetchFileUsable(const std::string& path) { return FileSizeOf(path) > 0; 
 
 namespace {
 
-// Counts of one worker: per key its record, in first-seen order.
+// Counts of one worker. Keys whose 32-bit part 1 is small and part 2 is 0 (most statistics) are counted
+// in a plain array; the others through a hash index.
 struct Tally {
+  static constexpr int kLo = -512, kSize = 2048;
+  int64_t small[kSize] = {};
+  bool smallSeen[kSize] = {};
   std::unordered_map<uint64_t, size_t> index;
   TStatDrawArray list;
   void Add(const TStatDraw& v) {
-    auto [it, fresh] = index.emplace(v.Key.Raw(), list.size());
+    const int32_t p1 = v.Key.Part32(1);
+    if (v.Key.Part32(2) == 0 && p1 >= kLo && p1 < kLo + kSize) {
+      small[p1 - kLo] += v.Count;
+      smallSeen[p1 - kLo] = true;
+      return;
+    }
+    AddToList(v.Key, v.Count);
+  }
+  void AddToList(const TStatKey& key, int64_t count) {
+    auto [it, fresh] = index.emplace(key.Raw(), list.size());
     if (fresh) {
       TStatDraw r{};
-      r.Key = v.Key;
-      r.Count = v.Count;
+      r.Key = key;
+      r.Count = static_cast<int32_t>(count);
       list.push_back(r);
     } else {
-      list[it->second].Count += v.Count;
+      list[it->second].Count += static_cast<int32_t>(count);
     }
+  }
+  // Moves the array's counts into the list.
+  void Flush() {
+    for (int i = 0; i < kSize; ++i)
+      if (smallSeen[i]) {
+        AddToList(MakeKey32(i + kLo), small[i]);
+        small[i] = 0;
+        smallSeen[i] = false;
+      }
   }
 };
 
@@ -193,9 +215,10 @@ TStatDrawArray FullSetValues(const TStatMaker& makeStat, int threads,
   }
   if (error) std::rethrow_exception(error);
 
-  Tally all = std::move(tallies[0]);
+  for (auto& t : tallies) t.Flush();
+  Tally& all = tallies[0];
   for (size_t t = 1; t < tallies.size(); ++t)
-    for (const auto& v : tallies[t].list) all.Add(v);
+    for (const auto& v : tallies[t].list) all.AddToList(v.Key, v.Count);
   progress(total, total);
   SortStatValues(all.list);
   return std::move(all.list);
