@@ -286,6 +286,7 @@ void TFormMain::BuildMenu() {
 
 void TFormMain::BindCommands() {
   BindDrawCommands(*actions_, s_, host_, *drawsPage_, this);
+  if (auto* statPage = qobject_cast<TDrawsStatPage*>(Page("tsDrawsStat"))) statPage->BindCommands(*actions_);
 
   actions_->Bind("ExitProgram", nullptr, [this] { close(); });
   actions_->Bind(
