@@ -132,15 +132,25 @@ bool Session::BuildPrefetch(int method) {
 }
 
 void Session::BuildAllPrefetches(bool force, TStatGroups groups) {
-  if (!force && !PrefetchsEnabled) return;
+  auto inGroups = [&](int i) {
+    const size_t group = Stats.StatClass(i).GetGroup();
+    return group < groups.size() && groups.test(group);
+  };
+  if (!force && !PrefetchsEnabled) {
+    // Files of changed groups hold values of the old settings and would give wrong norms once prefetching
+    // is switched on: they go, to be built anew when needed.
+    if (groups.any())
+      for (int i = 0; i < Stats.Count(); ++i)
+        if (Stats.IsPrefetchable(i) && inGroups(i)) DeleteFileIfExists(PrefetchFileName(i));
+    return;
+  }
   BusyScope busy(*this);
   ShowStatus(kPrefetchAllStatus);
   host_->ProgressBegin(Stats.Count());
   for (int i = 0; i < Stats.Count(); ++i) {
     host_->ProgressStep(i + 1);
     if (!Stats.IsPrefetchable(i)) continue;
-    const size_t group = Stats.StatClass(i).GetGroup();
-    if (PrefetchFileUsable(PrefetchFileName(i)) && !(group < groups.size() && groups.test(group))) continue;
+    if (PrefetchFileUsable(PrefetchFileName(i)) && !inGroups(i)) continue;
     BuildPrefetch(i);
     ShowStatus(kPrefetchAllStatus);
   }

@@ -154,6 +154,17 @@ TEST(Prefetch, BuildAllKeepsExistingFilesUnlessTheirGroupChanged) {
   EXPECT_TRUE(t.s.StartupPrefetches(CommandLine(std::vector<std::string>{"fullrefresh"})));
   EXPECT_EQ(FileSizeOf(t.s.PrefetchFileName(even)), 9 * 12);
   EXPECT_EQ(FileSizeOf(t.s.PrefetchFileName(sums)), 2 * 12);
+  // A changed group with prefetching off: its files go (they hold the old settings' values), the rest stay.
+  t.s.BuildAllPrefetches(false, TStatGroups{}.set(1));
+  EXPECT_FALSE(FileExists(t.s.PrefetchFileName(sums)));
+  EXPECT_EQ(FileSizeOf(t.s.PrefetchFileName(even)), 9 * 12);
+  // With prefetching on, the files of a changed group are built anew, the others are kept.
+  WriteFileAtomic(t.s.PrefetchFileName(sums), PrefetchBytes(TStatDrawArray(1)));
+  t.s.PrefetchsEnabled = true;
+  t.s.BuildAllPrefetches(false, TStatGroups{}.set(1));
+  EXPECT_EQ(FileSizeOf(t.s.PrefetchFileName(sums)), (224 - 28 + 2) * 12);
+  EXPECT_EQ(FileSizeOf(t.s.PrefetchFileName(t.Method("NUMS"))), 2 * 12);
+  t.s.PrefetchsEnabled = false;
   // Without switches and with prefetching off nothing is built and the program goes on.
   DeleteFileIfExists(t.s.PrefetchFileName(even));
   EXPECT_FALSE(t.s.StartupPrefetches(CommandLine(std::vector<std::string>{})));
