@@ -326,6 +326,7 @@ void TFormMain::BindCommands() {
     });
     BindGraphCommands(*actions_, s_, *ratings, this);
   }
+  if (auto* statPage = qobject_cast<TDrawsStatPage*>(Page("tsDrawsStat"))) statPage->BindCommands(*actions_);
 
   actions_->Bind("ExitProgram", nullptr, [this] { close(); });
   actions_->Bind(
