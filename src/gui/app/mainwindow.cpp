@@ -41,6 +41,7 @@
 #include "app/windowlayout.h"
 #include "combs/combspage.h"
 #include "combs/ratingspage.h"
+#include "combs/stakecommands.h"
 #include "combs/stakespage.h"
 #include "combs/tablespage.h"
 #include "game/drawcommands.h"
@@ -314,6 +315,7 @@ void TFormMain::BuildMenu() {
 
 void TFormMain::BindCommands() {
   BindDrawCommands(*actions_, s_, host_, *drawsPage_, this);
+  if (auto* stakes = static_cast<TStakesPage*>(Page("tsStakes"))) BindStakeCommands(*actions_, s_, host_, *stakes, this);
 
   actions_->Bind("ExitProgram", nullptr, [this] { close(); });
   actions_->Bind(
@@ -418,6 +420,9 @@ void TFormMain::OnChanged(Change what) {
       break;
     case Change::Views:
       for (TMainPage* p : pages_) p->RefreshPage(false);
+      break;
+    case Change::Stakes:
+      if (TMainPage* p = Page("tsStakes")) p->RefreshPage(false);
       break;
     default:
       break;
