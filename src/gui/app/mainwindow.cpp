@@ -43,6 +43,7 @@
 #include "combs/graphcommands.h"
 #include "combs/ratingcommands.h"
 #include "combs/ratingspage.h"
+#include "combs/stakecommands.h"
 #include "combs/stakespage.h"
 #include "combs/tablespage.h"
 #include "game/drawcommands.h"
@@ -327,6 +328,7 @@ void TFormMain::BindCommands() {
     BindGraphCommands(*actions_, s_, *ratings, this);
   }
   if (auto* statPage = qobject_cast<TDrawsStatPage*>(Page("tsDrawsStat"))) statPage->BindCommands(*actions_);
+  if (auto* stakes = static_cast<TStakesPage*>(Page("tsStakes"))) BindStakeCommands(*actions_, s_, host_, *stakes, this);
 
   actions_->Bind("ExitProgram", nullptr, [this] { close(); });
   actions_->Bind(
@@ -437,6 +439,9 @@ void TFormMain::OnChanged(Change what) {
       break;
     case Change::Ratings:
       if (TMainPage* p = Page("tsRatings")) p->RefreshPage(true);
+      break;
+    case Change::Stakes:
+      if (TMainPage* p = Page("tsStakes")) p->RefreshPage(false);
       break;
     default:
       break;
