@@ -36,6 +36,7 @@
 #include "app/shell.h"
 #include "app/termsignals.h"
 #include "app/windowlayout.h"
+#include "combs/combscommands.h"
 #include "combs/combspage.h"
 #include "combs/ratingspage.h"
 #include "combs/stakespage.h"
@@ -286,6 +287,7 @@ void TFormMain::BuildMenu() {
 
 void TFormMain::BindCommands() {
   BindDrawCommands(*actions_, s_, host_, *drawsPage_, this);
+  if (auto* combs = qobject_cast<TCombsPage*>(Page("tsCombs"))) BindCombsCommands(*actions_, s_, *combs, this);
 
   actions_->Bind("ExitProgram", nullptr, [this] { close(); });
   actions_->Bind(
@@ -365,12 +367,15 @@ void TFormMain::InitTimer() {
   s_.ShowStatus("Инициализация...");
   bool ok = true;
   try {
+    // Room for every possible combination in each combination list, reserved once.
+    s_.ReserveCombsLists();
     setWindowTitle(Tr(kMainCaption) + Tr(" версия ") + Q(ProgramVersion()));
     s_.SetDrawsOffset(0);
     // The stakes file opens here; a second copy of the program in the same folder cannot open it and ends.
     s_.LoadArchive();
     s_.RefreshDrawsList(false);
-    // The default combination list is generated here.
+    // The default combination list, by the generator's parameters kept with the catalogue settings.
+    s_.GenerateCombs(true, s_.Stats.CombsGen);
     s_.RefreshViews(true);
     // Here follow, as their parts of the program arrive: reading the ratings, tables and script; starting
     // the systems page and the online script catalogue unless an unattended job runs; the unattended jobs
@@ -383,7 +388,9 @@ void TFormMain::InitTimer() {
   s_.ShowStatus("");
   initialised_ = true;
   actions_->UpdateActions();
-  if (ok) {
+  // A terminating signal handled while the initialisation let events through has closed the window
+  // already: no dialog may open then, nobody would close it.
+  if (ok && !TTermSignals::Requested() && isVisible()) {
     try {
       if (s_.Frm.ReadFormBool(kMainForm, "FirstRun", false)) ShowFirstRun();
     } catch (const std::exception& e) {
@@ -430,6 +437,16 @@ void TFormMain::OnChanged(Change what) {
       break;
     case Change::Views:
       for (TMainPage* p : pages_) p->RefreshPage(false);
+      break;
+    case Change::CombsList:
+      if (auto* combs = qobject_cast<TCombsPage*>(Page("tsCombs"))) combs->RefreshList();
+      break;
+    case Change::FilterLog:
+      if (auto* combs = qobject_cast<TCombsPage*>(Page("tsCombs"))) combs->RefreshFilters();
+      break;
+    case Change::Settings:
+      // The channel size may have changed: the list's colours follow it.
+      if (auto* combs = qobject_cast<TCombsPage*>(Page("tsCombs"))) combs->RepaintList();
       break;
     default:
       break;
