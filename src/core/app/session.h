@@ -174,6 +174,9 @@ class Session {
   // Rows of the combination list view: the 1-based position, the seven numbers, their sum.
   static std::vector<std::string> CombsListCaptions();
   std::vector<std::string> CombsListCells(int row) const;
+  // Background of a combination list cell as 0xRRGGBB, or nothing for the list's own colour: with
+  // ColorCombs the seven number cells take their channel colours and the other cells are white.
+  std::optional<uint32_t> CombsListCellColor(int row, int column) const;
 
   // Combination list commands. Rows and selections are those of the list view.
   bool CanCombsGen() const { return IsIdle(); }

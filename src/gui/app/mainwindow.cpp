@@ -39,6 +39,7 @@
 #include "app/startup.h"
 #include "app/termsignals.h"
 #include "app/windowlayout.h"
+#include "combs/combscommands.h"
 #include "combs/combspage.h"
 #include "combs/graphcommands.h"
 #include "combs/ratingcommands.h"
@@ -329,6 +330,7 @@ void TFormMain::BindCommands() {
   }
   if (auto* statPage = qobject_cast<TDrawsStatPage*>(Page("tsDrawsStat"))) statPage->BindCommands(*actions_);
   if (auto* stakes = static_cast<TStakesPage*>(Page("tsStakes"))) BindStakeCommands(*actions_, s_, host_, *stakes, this);
+  if (auto* combs = qobject_cast<TCombsPage*>(Page("tsCombs"))) BindCombsCommands(*actions_, s_, *combs, this);
 
   actions_->Bind("ExitProgram", nullptr, [this] { close(); });
   actions_->Bind(
@@ -442,6 +444,16 @@ void TFormMain::OnChanged(Change what) {
       break;
     case Change::Stakes:
       if (TMainPage* p = Page("tsStakes")) p->RefreshPage(false);
+      break;
+    case Change::CombsList:
+      if (auto* combs = qobject_cast<TCombsPage*>(Page("tsCombs"))) combs->RefreshList();
+      break;
+    case Change::FilterLog:
+      if (auto* combs = qobject_cast<TCombsPage*>(Page("tsCombs"))) combs->RefreshFilters();
+      break;
+    case Change::Settings:
+      // The channel size may have changed: the list's colours follow it.
+      if (auto* combs = qobject_cast<TCombsPage*>(Page("tsCombs"))) combs->RepaintList();
       break;
     default:
       break;
