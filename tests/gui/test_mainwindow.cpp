@@ -70,8 +70,9 @@ class TestMainWindow : public QObject {
       QCOMPARE(a->text(), QString::fromUtf8(def.Caption));
       if (a->isEnabled()) enabled << def.Name;
     }
-    QCOMPARE(enabled, (QStringList{"EditConfig", "ExitProgram", "DrawsImport", "DrawsAdd", "DrawsSorted", "ViewColorDraws",
-                                   "About"}));
+    QCOMPARE(enabled, (QStringList{"EditConfig", "EditProxy", "ExitProgram", "DrawsDownload", "AutoDownload0",
+                                   "AutoDownload1", "AutoDownload2", "DrawsImport", "DrawsAdd", "DrawsSorted",
+                                   "ViewColorDraws", "About", "OpenLotoSite"}));
     QCOMPARE(w.Actions().Action("DrawsDownload")->shortcut(), QKeySequence("F3"));
     QCOMPARE(w.Actions().Action("GetHelp")->shortcut(), QKeySequence("F1"));
     QCOMPARE(w.Actions().Action("ScriptTest")->shortcut(), QKeySequence("Ctrl+F10"));

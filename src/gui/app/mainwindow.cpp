@@ -42,6 +42,7 @@
 #include "combs/tablespage.h"
 #include "game/drawcommands.h"
 #include "game/drawspage.h"
+#include "online/downloadcommands.h"
 #include "online/systemspage.h"
 #include "scripts/scriptpage.h"
 #include "stats/drawsstatpage.h"
@@ -162,6 +163,8 @@ TFormMain::~TFormMain() {
   host_.progressBegin = nullptr;
   host_.progressStep = nullptr;
   host_.progressEnd = nullptr;
+  host_.showWait = nullptr;
+  host_.hideWait = nullptr;
   s_.Archive.Clear();
 }
 
@@ -291,6 +294,7 @@ void TFormMain::BuildMenu() {
 void TFormMain::BindCommands() {
   BindDrawCommands(*actions_, s_, host_, *drawsPage_, this);
   BindStatCommands(*actions_, s_, host_, this);
+  BindDownloadCommands(*actions_, s_, host_, this);
 
   actions_->Bind("ExitProgram", nullptr, [this] { close(); });
   actions_->Bind(
