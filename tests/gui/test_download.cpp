@@ -268,8 +268,13 @@ class TestDownload : public QObject {
     DesktopFixture f;
     TDesktop& d = f.Start();
     ActionRegistry& a = d.Window->Actions();
+    QVERIFY(a.Execute("AutoDownload2"));
+    QVERIFY(a.Action("AutoDownload2")->isChecked());
+    QVERIFY(!a.Action("AutoDownload0")->isChecked());
+    QVERIFY(a.Execute("AutoDownload0"));
     QVERIFY(a.Action("AutoDownload0")->isChecked());
-    QVERIFY(!a.Action("AutoDownload1")->isChecked());
+    QVERIFY(!a.Action("AutoDownload2")->isChecked());
+    QCOMPARE(IniFile(d.Sess.FilePath(".frm")).ReadInteger("TFormMain", "DownloadDrawsOnStart", -1), 0);
     QVERIFY(a.Execute("AutoDownload1"));
     QVERIFY(a.Action("AutoDownload1")->isChecked());
     QVERIFY(!a.Action("AutoDownload0")->isChecked());
