@@ -49,6 +49,7 @@
 #include "combs/tablespage.h"
 #include "game/drawcommands.h"
 #include "game/drawspage.h"
+#include "online/downloadcommands.h"
 #include "online/systemspage.h"
 #include "scripts/scriptcommands.h"
 #include "scripts/scriptpage.h"
@@ -192,6 +193,8 @@ TFormMain::~TFormMain() {
   host_.progressBegin = nullptr;
   host_.progressStep = nullptr;
   host_.progressEnd = nullptr;
+  host_.showWait = nullptr;
+  host_.hideWait = nullptr;
   s_.Archive.Clear();
 }
 
@@ -331,6 +334,7 @@ void TFormMain::BindCommands() {
   if (auto* statPage = qobject_cast<TDrawsStatPage*>(Page("tsDrawsStat"))) statPage->BindCommands(*actions_);
   if (auto* stakes = static_cast<TStakesPage*>(Page("tsStakes"))) BindStakeCommands(*actions_, s_, host_, *stakes, this);
   if (auto* combs = qobject_cast<TCombsPage*>(Page("tsCombs"))) BindCombsCommands(*actions_, s_, *combs, this);
+  BindDownloadCommands(*actions_, s_, host_, this);
 
   actions_->Bind("ExitProgram", nullptr, [this] { close(); });
   actions_->Bind(

@@ -78,6 +78,15 @@ void QtHost::ShowMessage(MsgKind kind, const std::string& text) { ShowMessageBox
 
 bool QtHost::Ask(AskKind kind, const std::string& text) { return AskBox(Parent(), kind, Tr(text)); }
 
+void QtHost::ShowWait(const std::string& text) {
+  if (showWait) showWait(Tr(text));
+  ProcessEvents();
+}
+
+void QtHost::HideWait() {
+  if (hideWait) hideWait();
+}
+
 void QtHost::ProgressBegin(int max) {
   if (progressBegin) progressBegin(max);
   ProcessEvents();

@@ -26,6 +26,8 @@ class QtHost : public IHost {
   std::function<void(Change)> changed;
   std::function<void(int)> progressBegin, progressStep;
   std::function<void()> progressEnd;
+  std::function<void(const QString&)> showWait;  // the wait panel of the download
+  std::function<void()> hideWait;
 
   void ShowStatus(const std::string& text) override;
   void SetPanel(int index, const std::string& text) override;
@@ -33,6 +35,8 @@ class QtHost : public IHost {
   void BusyChanged(bool busy) override;
   void ShowMessage(MsgKind kind, const std::string& text) override;
   bool Ask(AskKind kind, const std::string& text) override;
+  void ShowWait(const std::string& text) override;
+  void HideWait() override;
   void ProgressBegin(int max) override;
   void ProgressStep(int pos) override;
   void ProgressEnd() override;

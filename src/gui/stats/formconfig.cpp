@@ -16,6 +16,7 @@
 #include <QStyledItemDelegate>
 #include <QTableWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "app/guiutil.h"
 #include "app/host.h"
@@ -26,7 +27,7 @@ namespace quintar::gui {
 
 namespace {
 
-constexpr int kSegmentCellSize = 30;
+constexpr int kSegmentCellSize = 26;  // smallest cell of the segment grid
 // Cells are edited by typing into them, by F2, a double click or a click on the current cell.
 constexpr QAbstractItemView::EditTriggers kEditTriggers =
     QAbstractItemView::DoubleClicked | QAbstractItemView::SelectedClicked | QAbstractItemView::EditKeyPressed |
@@ -58,6 +59,27 @@ class SegmentDelegate : public QStyledItemDelegate {
                                                           : QColor(0x80, 0x80, 0x80));
     painter->drawText(option.rect.adjusted(2, 1, -2, -1), Qt::AlignLeft | Qt::AlignTop, number.toString());
     painter->restore();
+  }
+};
+
+// The segment grid's cells are squares that share the grid's room; a wide or tall matrix scrolls rather
+// than shrinking them unreadably.
+class SegmentGrid : public QTableWidget {
+ public:
+  using QTableWidget::QTableWidget;
+  void FitCells() {
+    if (columnCount() <= 0 || rowCount() <= 0) return;
+    const QSize room = maximumViewportSize();
+    const int side = std::clamp(std::min(room.width() / columnCount(), room.height() / rowCount()), kSegmentCellSize,
+                                kSegmentCellSize * 3);
+    horizontalHeader()->setDefaultSectionSize(side);
+    verticalHeader()->setDefaultSectionSize(side);
+  }
+
+ protected:
+  void resizeEvent(QResizeEvent* e) override {
+    QTableWidget::resizeEvent(e);
+    FitCells();
   }
 };
 
@@ -103,15 +125,16 @@ TFormConfig::TFormConfig(QWidget* parent, IHost& host, const TConfigData& data)
   edMatrixRow->setStatusTip(edMatrixRow->toolTip());
   edMatrixRow->setFocusPolicy(Qt::NoFocus);
 
-  sgSegments = new QTableWidget(this);
+  sgSegments = new SegmentGrid(this);
   sgSegments->setObjectName("sgSegments");
   sgSegments->setItemDelegate(new SegmentDelegate(sgSegments));
   sgSegments->horizontalHeader()->hide();
   sgSegments->verticalHeader()->hide();
-  sgSegments->horizontalHeader()->setMinimumSectionSize(12);
-  sgSegments->verticalHeader()->setMinimumSectionSize(12);
-  sgSegments->horizontalHeader()->setDefaultSectionSize(kSegmentCellSize);
-  sgSegments->verticalHeader()->setDefaultSectionSize(kSegmentCellSize);
+  for (QHeaderView* h : {sgSegments->horizontalHeader(), sgSegments->verticalHeader()}) {
+    h->setMinimumSectionSize(kSegmentCellSize);
+    h->setDefaultSectionSize(kSegmentCellSize);
+    h->setSectionResizeMode(QHeaderView::Fixed);
+  }
   sgSegments->setSelectionMode(QAbstractItemView::SingleSelection);
   sgSegments->setEditTriggers(kEditTriggers);
   sgSegments->setMinimumSize(5 * kSegmentCellSize + 4, 5 * kSegmentCellSize + 4);
@@ -234,6 +257,7 @@ void TFormConfig::FillSegments() {
   sgSegments->clear();
   sgSegments->setColumnCount(cols);
   sgSegments->setRowCount(rows);
+  static_cast<SegmentGrid*>(sgSegments)->FitCells();
   for (int r = 0; r < rows; ++r) {
     for (int c = 0; c < cols; ++c) {
       auto* item = new QTableWidgetItem;
