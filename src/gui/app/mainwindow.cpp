@@ -40,6 +40,7 @@
 #include "combs/ratingspage.h"
 #include "combs/stakespage.h"
 #include "combs/tablespage.h"
+#include "stats/filtercommands.h"
 #include "game/drawcommands.h"
 #include "game/drawspage.h"
 #include "online/systemspage.h"
@@ -286,6 +287,7 @@ void TFormMain::BuildMenu() {
 
 void TFormMain::BindCommands() {
   BindDrawCommands(*actions_, s_, host_, *drawsPage_, this);
+  BindFilterCommands(*actions_, s_, this, [] { return TStatSelection{}; });
 
   actions_->Bind("ExitProgram", nullptr, [this] { close(); });
   actions_->Bind(
