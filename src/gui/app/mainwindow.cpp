@@ -47,6 +47,7 @@
 #include "combs/stakecommands.h"
 #include "combs/stakespage.h"
 #include "combs/tablespage.h"
+#include "stats/filtercommands.h"
 #include "game/drawcommands.h"
 #include "game/drawspage.h"
 #include "online/downloadcommands.h"
@@ -335,6 +336,7 @@ void TFormMain::BindCommands() {
   if (auto* stakes = static_cast<TStakesPage*>(Page("tsStakes"))) BindStakeCommands(*actions_, s_, host_, *stakes, this);
   if (auto* combs = qobject_cast<TCombsPage*>(Page("tsCombs"))) BindCombsCommands(*actions_, s_, *combs, this);
   BindDownloadCommands(*actions_, s_, host_, this);
+  BindFilterCommands(*actions_, s_, this, [] { return TStatSelection{}; });
 
   actions_->Bind("ExitProgram", nullptr, [this] { close(); });
   actions_->Bind(
