@@ -422,6 +422,35 @@ class TestScripts : public QObject {
     QCOMPARE(p->PanelText(0), QString("Строк: 1"));
     QVERIFY(!Enabled(d, "ScriptDel"));
   }
+
+  // The page and both dialogs render; with QUINTAR_SCREENSHOT_DIR set their pictures are saved there.
+  void pageAndDialogsRender() {
+    DesktopFixture f;
+    WriteScriptFile(f.DataDir() + "Quintar_7x35.lss",
+                    {kLine1, "", kLine2, "CURR:0#SYSC#CLR#NEX|BMF2#SUMS:10-50;10#WMV:3#ST:4#1:-1:1:0:1| | | | | | |"});
+    TDesktop& d = f.Start();
+    d.Sess.StartCatalogue();
+    TScriptPage* p = ScriptPage(d);
+    SelectRows(p, {0});
+    const QString dir = qEnvironmentVariable("QUINTAR_SCREENSHOT_DIR");
+    auto keep = [&dir](QWidget* w, const char* name) {
+      QApplication::processEvents();
+      const QPixmap shot = w->grab();
+      QVERIFY(!shot.isNull() && shot.width() > 200 && shot.height() > 150);
+      if (!dir.isEmpty()) QVERIFY(shot.save(dir + "/" + name, "PNG"));
+    };
+    keep(d.Window.get(), "script_page.png");
+
+    TFormScriptLine line(d.Window.get(), "Редактирование строки", 0, d.Sess.ScriptLines[3], {});
+    line.show();
+    keep(&line, "script_line_editor.png");
+
+    TFilterEditorSource source{&d.Sess.Stats, &d.Sess.DrawsStatChooser, 1000, d.Sess.Stats.Config.Weights};
+    TFilterItem item = TextToFilterItem("BMF2#SUMS:10-50;10#WMV:3#ST:4#1:-1:1:0:1", d.Sess.StatCodes());
+    TFormFilter filter(d.Window.get(), d.Host, source, item);
+    filter.show();
+    keep(&filter, "filter_editor.png");
+  }
 };
 
 QTEST_MAIN(TestScripts)
