@@ -27,6 +27,7 @@
 #include "scripts/scriptfile.h"
 #include "scripts/scriptpage.h"
 #include "stats/formfilter.h"
+#include "util/inifile.h"
 #include "util/safefile.h"
 
 using namespace quintar;
@@ -145,6 +146,14 @@ class TestScripts : public QObject {
     QCOMPARE(p->lvScript->model()->rowCount(), 4);
     QCOMPARE(p->SelectedRows(), (std::vector<int>{3}));
     QCOMPARE(p->PanelText(0), QString("Строк: 4"));
+
+    // The list's column widths are kept with the main window's settings.
+    p->lvScript->horizontalHeader()->resizeSection(1, 321);
+    f.Stop();
+    QCOMPARE(IniFile(f.DataDir() + "Quintar_7x35.frm").ReadInteger("TFormMain", "lvScript.Column1", 0), 321);
+    TScriptPage* again = ScriptPage(f.Start());
+    QCOMPARE(again->lvScript->horizontalHeader()->sectionSize(1), 321);
+    QCOMPARE(again->lvScript->model()->rowCount(), 4);
   }
 
   void addingALineThroughTheEditors() {
