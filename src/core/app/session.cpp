@@ -47,6 +47,7 @@ void Session::ReadFormKeys() {
   ColorCombs = ini.ReadBool(kMainForm, "ColorCombs", true);
   CombsExclude = std::max(0, ini.ReadInteger(kMainForm, "DrawsExclude", 0));
   ReadRatingsKeys();
+  ReadScriptRunKeys();
 }
 
 void Session::LoadArchive() {
