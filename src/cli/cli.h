@@ -61,5 +61,6 @@ int RunCatalogue(Context& c);
 int RunValues(Context& c);
 int RunDownload(Context& c);
 int RunRatings(Context& c);
+int RunStakes(Context& c);
 
 }  // namespace quintar::cli

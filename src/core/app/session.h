@@ -413,6 +413,81 @@ class Session {
   std::optional<TGraphData> StakesGraphOverlap(TStakesFile& stakes, const std::vector<int>& rows);
   std::optional<TGraphData> StakesGraphProfits(TStakesFile& stakes, const std::vector<int>& rows);
 
+  // Stakes --------------------------------------------------------------------------------------------
+  // The stakes file "Quintar_7x35.lsk": open (and locked against other copies of the program) from
+  // LoadStakes to CloseStakesFile.
+  TStakesFile Stakes;
+  bool StakesLogEnabled = false;    // "StakesLogEnabled"
+  bool StakesScrollEnabled = true;  // "StakesScrollEnabled"
+  bool StakesCheckOnLine = true;    // "StakesCheckOnLine", read by the script runner
+  bool StakesOpen() const { return Stakes.IsOpen(); }
+  // Reads the three stake switches from the window-settings file.
+  void ReadStakesKeys();
+  // Cost and prizes of the catalogue settings.
+  TStakePrices StakePrices() const;
+  // The draw a new stake is for: the reference draw's number plus one (1 with an empty archive, -1 when
+  // the offset lies outside the archive).
+  int NewStakeDraw() const { return Archive.NextDrawNumber(drawsOffset_); }
+  // A new stake as the add commands make it, for the combination of a list row (none when row is not a
+  // row of the list).
+  TStakeRec NewStake(int combRow) const;
+
+  // Start-up: opens the stakes file; an old-version file is emptied after a warning. False (after the
+  // read error) when the file cannot be opened: another copy of the program holds it or the folder is
+  // not writable.
+  bool LoadStakes();
+  // LoadStakes, and when the file cannot be opened the exclusive-access error: the program must end.
+  bool LoadStakesExclusive();
+  // Shutdown: closes the stakes file ("Ошибка записи в файл ставок!" on failure).
+  void CloseStakesFile();
+  // The grid shows Count() + 1 rows; "Ставок: %d"; with scrollToEnd the grid selects its last row.
+  void UpdateStakesView(bool scrollToEnd);
+  // Whether the grid should scroll to its end; reading clears the request.
+  bool TakeStakesScroll() {
+    bool s = stakesScroll_;
+    stakesScroll_ = false;
+    return s;
+  }
+  // Checks every unchecked stake whose draw is in the archive, folding each into the rating and writing
+  // its log line when logging is on; failures are shown. Returns whether any stake changed.
+  bool CheckStakes();
+
+  // Stake commands. Stake rows are record indexes (the grid's data rows).
+  bool CanStakeAdd() const { return IsIdle() && StakesOpen(); }
+  bool CanStakeAddRandom() const { return IsIdle() && !CurrentCombs.Empty() && StakesOpen(); }
+  // A row of the list picked uniformly at random (-1 when the list is empty).
+  int RandomCombRow() const;
+  // The stake dialog's OK: the error text of its checks (the dialog stays open), or "" once the stake is
+  // added for in.Draws draws; the stakes are then checked and the grid scrolls to the end.
+  std::string StakeAdd(const TStakeDialogInput& in, const TStakeRec& base);
+  bool CanStakeAddSelected(int selectedRows) const { return IsIdle() && selectedRows > 0 && StakesOpen(); }
+  bool CanStakeAddAll() const { return IsIdle() && !CurrentCombs.Empty() && StakesOpen(); }
+  // The multi-stake dialog's OK: the error text of its checks, or "" once one stake per combination of
+  // the selection (all rows when sel is null) was added; the loop stops at the first failure.
+  std::string StakeAddMulti(const TRowSelection* sel, int draw, int draws, const std::string& comment);
+  bool CanStakeDel(int firstSelected) const {
+    return IsIdle() && StakesOpen() && firstSelected >= 0 && firstSelected < Stakes.Count();
+  }
+  // Deletes the records first..last after the confirmation; false when declined or failed.
+  bool StakeDel(int first, int last);
+  bool CanStakeFilter() const { return IsIdle() && StakesOpen(); }
+  // Deletes the records the condition (0..4 of StakeFilterConditions) with the match count value
+  // selects; separators stay.
+  bool StakeFilter(int condition, int value);
+  bool CanStakeClear() const { return IsIdle() && StakesOpen(); }
+  // Deletes every record after the confirmation, then offers the ratings refresh.
+  bool StakeClear();
+  bool CanStakesCheckManual() const { return IsIdle() && StakesOpen(); }
+  void StakesCheckManual();
+  bool CanLogStakes() const { return IsIdle(); }
+  void LogStakes();
+  bool CanLogStakesDelete() const { return IsIdle(); }
+  void LogStakesDelete();
+  bool CanStakesScroll() const { return IsIdle(); }
+  void StakesScroll();
+  bool CanStakesCheckLine() const { return IsIdle(); }
+  void StakesCheckLine();
+
  private:
   void ScriptChanged();
   std::string dataDir_;
@@ -429,6 +504,7 @@ class Session {
   };
   CatalogueCodes statCodes_{Stats};
   std::string scriptPanels_[5];
+  bool stakesScroll_ = false;
   bool scriptLogFailed_ = false;
 };
 
