@@ -22,6 +22,7 @@
 #include "combs/ratings.h"
 #include "combs/stakesfile.h"
 #include "game/drawarchive.h"
+#include "stats/drawsstat.h"
 #include "stats/statlist.h"
 #include "online/download.h"
 
@@ -240,6 +241,50 @@ class Session {
   bool CanEditConfig() const { return IsIdle(); }
   TConfigData ConfigData() const { return Stats.Config; }
   bool EditConfig(const TConfigData& data, TStatGroups* changedGroups = nullptr);
+  // Statistics table (page "Статистика") ----------------------------------------------------------------
+  TDrawsStat DrawsStat;
+  bool ShowTotalLine = true;  // "ShowTotalLine": the ideal-distribution line of the chart
+  // Window-settings keys of the table: "DrawsStatLen", "PrefetchsEnabled", "ShowTotalLine"; the count is
+  // written at shutdown, the switches when they change.
+  void ReadDrawsStatKeys();
+  void WriteDrawsStatKeys();
+  // The table over the window for the chooser's method; unless forced, only when the archive size, the
+  // draws offset, the draws count or the chooser position changed since the last computation.
+  void ComputeDrawsStat(bool force);
+  bool CanDrawsStatCalc() const { return IsIdle() && !Archive.Empty() && DrawsStatChooser.SelectedMethod() >= 0; }
+  void DrawsStatCalc() { ComputeDrawsStat(true); }
+  // The chooser's position changed (cbDrawsStatTypeChange): computes when DrawsStatCalc is enabled.
+  void DrawsStatTypeChange(int itemIndex);
+  // Enter in edDrawsStatLen: a count within the field's limits is taken and acts as a chooser change;
+  // answers whether it was taken.
+  bool DrawsStatLenEnter(const std::string& text);
+  bool CanDrawsStatePrefetchsEnabled() const { return IsIdle(); }
+  bool DrawsStatePrefetchsEnabledChecked() const { return PrefetchsEnabled; }
+  void DrawsStatePrefetchsEnabled();
+  bool CanDrawsStatShowTotalLine() const { return IsIdle() && PrefetchsEnabled; }
+  bool DrawsStatShowTotalLineChecked() const { return ShowTotalLine; }
+  void DrawsStatShowTotalLine();
+  bool CanDrawsStatExportToExcel() const { return IsIdle() && !DrawsStat.Empty(); }
+  // The three norm columns are shown (width kNormColumnWidth) with prefetch files, else hidden.
+  bool NormColumnsShown() const { return PrefetchsEnabled; }
+
+  // Prefetch cache: one file per prefetchable method in the folder "Prefetchs".
+  int PrefetchThreads = 2;  // workers enumerating the full set of combinations
+  std::string PrefetchFileName(int method) const;
+  // The method's prefetch data; nothing unless PrefetchsEnabled and the method is prefetchable. A missing
+  // or empty file is built first. Errors are shown and give nothing.
+  std::optional<TPrefetchData> OpenPrefetch(int method);
+  // Builds the method's file (busy state, status text); the combination lists stay as they are. On
+  // failure the partial file is deleted and the error shown; answers whether the file was written.
+  bool BuildPrefetch(int method);
+  // Nothing unless force or PrefetchsEnabled. Otherwise, with a progress step per catalogue method,
+  // builds the file of every prefetchable method whose file is missing or whose group is in groups.
+  void BuildAllPrefetches(bool force, TStatGroups groups);
+  // The start-up switches: "fullrecreate" rebuilds every file, "fullrefresh" builds the missing ones
+  // even when prefetching is off; without them the missing files are built when it is on. Answers whether
+  // the program should end now (either switch given).
+  bool StartupPrefetches(const CommandLine& cl);
+
   // Draw results download ---------------------------------------------------------------------------
   TProxy Proxy;
   TOnlineAddresses Online = TOnlineAddresses::Defaults();
