@@ -18,6 +18,7 @@
 #include "combs/combslist.h"
 #include "combs/filterlog.h"
 #include "combs/filterrecs.h"
+#include "combs/filters.h"
 #include "combs/genparams.h"
 #include "combs/ratings.h"
 #include "combs/stakesfile.h"
@@ -214,6 +215,30 @@ class Session {
   bool CanCombsInfo(int currentRow) const { return CanCombsFindInDraws(currentRow); }
   bool CanViewColorCombs() const { return IsIdle(); }
   void ViewColorCombs();
+  // Filters -----------------------------------------------------------------------------------------
+  // Narrows the list (from the undo copy the caller took) to the combinations that give (keep) or do not
+  // give (delete) a value of the selected rows, judged against the reference draw of the analysis window,
+  // and logs it. Without a statistic object the one chosen in the statistics view is used. Busy state and
+  // status text on every way out; an error passes on and leaves the list as far as it was built.
+  void ApplyStatFilter(TCustomStat* stat, bool deleteFlag, const TStatSelection& rows);
+  // The same with the numbers statistic over a set of numbers 1..35 (card and layout views); an empty set
+  // raises kFilterNoValues and changes nothing.
+  void ApplyNumberFilter(const TStatDrawArray& numbers, bool deleteFlag, const std::string& caption,
+                         const std::string& valuesText);
+  // A long filter pass may use a second core (results are those of one thread).
+  bool FilterSplit = true;
+
+  // Filter commands of the statistics table. The rows are the table's selected rows.
+  bool CanStatFilter(int selectedRows) const { return IsIdle() && !CurrentCombs.Empty() && selectedRows > 0; }
+  void StatFilter_Include(const TStatSelection& rows);
+  void StatFilter_Exclude(const TStatSelection& rows);
+  // Favourites: reset after the question (answers whether it was done), the manager, the description.
+  bool CanFiltersReset() const { return IsIdle(); }
+  bool FiltersReset();
+  bool CanFiltersManager() const { return IsIdle(); }
+  bool CanFiltersInfo() const { return IsIdle() && DrawsStatChooser.SelectedMethod() >= 0; }
+  // The address of the chosen statistic's description page; "" (after a message) when there is none.
+  std::string FiltersInfo();
   // Statistic catalogue -----------------------------------------------------------------------------
   TStatList Stats;  // bound to the archive
   // The statistic choosers of the statistics table and of the graphs view.

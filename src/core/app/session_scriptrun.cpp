@@ -24,7 +24,7 @@ namespace {
 
 uint64_t CombKey(const TComb& c) {
   uint64_t k = 0;
-  for (int i = 0; i < NUMS_IN_DRAW; ++i) k = (k << 8) | c.Nums[i];
+  for (int i = 0; i < NUMS_IN_DRAW; ++i) k = (k << 8) | c.n[i];
   return k;
 }
 
@@ -336,7 +336,7 @@ void TScriptRunner::ApplyPart(const TFilterPart& part) {
   if (s_.ScriptLogEnabled)
     for (int r = 0; r < table.RowCount(); ++r) {
       auto t = table.RowColumnsText(r);
-      Log(StatValuesLogText(StatValuesFromTexts({t.begin(), t.end()}, 0)));
+      Log(StatValuesLogText(StatValuesFromTexts(std::vector<std::string>(t.begin(), t.end()), 0)));
     }
   FilterSelected(*stat, part);
 }
@@ -347,7 +347,7 @@ void TScriptRunner::FilterSelected(TCustomStat& stat, const TFilterPart& part) {
   if (rows == 0) return;
   auto rowValues = [&](int r) {
     auto t = table.RowColumnsText(r);
-    return StatValuesFromTexts({t.begin(), t.end()}, stat.TextToKeyChecked(t[0]));
+    return StatValuesFromTexts(std::vector<std::string>(t.begin(), t.end()), stat.TextToKeyChecked(t[0]));
   };
   auto selection = [&] {
     TStatSelection sel;
@@ -361,7 +361,7 @@ void TScriptRunner::FilterSelected(TCustomStat& stat, const TFilterPart& part) {
     Log(Format(kLogCombsCount, {s_.CurrentCombs.Count()}));
     table.ClearSelection();
     if (!s_.CurrentCombs.Empty()) return false;
-    Log(kLogUndo);
+    Log(kLogRollBack);
     s_.RestoreUndo(false);
     s_.AddFilterLog(kLogUndo, "", s_.CurrentCombs.Count(), TFilterMark::Undo);
     return true;
