@@ -239,6 +239,8 @@ class Session {
   bool CanFiltersInfo() const { return IsIdle() && DrawsStatChooser.SelectedMethod() >= 0; }
   // The address of the chosen statistic's description page; "" (after a message) when there is none.
   std::string FiltersInfo();
+  // The same for a catalogue method.
+  std::string StatHelpUrl(int method);
   // Statistic catalogue -----------------------------------------------------------------------------
   TStatList Stats;  // bound to the archive
   // The statistic choosers of the statistics table and of the graphs view.
@@ -426,6 +428,11 @@ class Session {
   void ScriptLog(const std::string& text);
   // The runner's check: lets the interface process pending events, then answers the stop flag.
   bool ScriptStopped();
+
+  // Stake charts --------------------------------------------------------------------------------------
+  bool CanStakesGraphDraws() const { return IsIdle() && Stakes.IsOpen(); }
+  // The summed profit per draw ("Создание графиков..."), or nothing after an error box.
+  std::optional<TGraphData> StakesGraphDraws();
 
   // Ratings -----------------------------------------------------------------------------------------
   // The rows of the rating view, in its order; the ratings file holds them in the same order.

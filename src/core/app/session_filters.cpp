@@ -120,8 +120,12 @@ bool Session::FiltersReset() {
 
 std::string Session::FiltersInfo() {
   if (!CanFiltersInfo()) return "";
-  const int m = DrawsStatChooser.SelectedMethod();
-  std::string url = Stats.StatClass(m).HelpUrlOf(Stats.Param(m));
+  return StatHelpUrl(DrawsStatChooser.SelectedMethod());
+}
+
+std::string Session::StatHelpUrl(int method) {
+  std::string url;
+  if (method >= 0 && method < Stats.Count()) url = Stats.StatClass(method).HelpUrlOf(Stats.Param(method));
   if (url.empty()) ShowInfo(kNoDescription);
   return url;
 }
