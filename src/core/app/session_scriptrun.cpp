@@ -59,6 +59,7 @@ class TScriptRunner {
   void OffsetBanner(int offset);
   void OnePass();
   void RunLine(int index, const std::string& line);
+  void Generate();
   void MakeStartList(const TScriptOptions& o);
   void ApplyPart(const TFilterPart& part);
   void FilterSelected(TCustomStat& stat, const TFilterPart& part);
@@ -285,26 +286,44 @@ void TScriptRunner::RunLine(int index, const std::string& line) {
   variants.Clear();
 }
 
+// The generation of a starting list: as the generation command does it (filter log, undo copy), but the
+// buffer is kept so that the lists of EXCL lines at the same offset can come back from it.
+void TScriptRunner::Generate() {
+  BusyScope busy(s_);
+  {
+    StatusScope status(s_, "Генерация возможных комбинаций...");
+    s_.CurrentCombs.Clear();
+    try {
+      s_.GenerateCombs(false, s_.Stats.CombsGen);
+    } catch (const std::exception& e) {
+      s_.ShowError(std::string("Ошибка генерации файла комбинаций!\r\r") + ErrorText(e));
+    }
+  }
+  s_.ClearFilterLog();
+  s_.PreviousCombs.Clear();
+  s_.UpdateCombsView();
+}
+
 void TScriptRunner::MakeStartList(const TScriptOptions& o) {
   const int offset = s_.DrawsOffset();
   if (o.StartCombsType == scFULL || o.StartCombsType == scEXCL) {
     const int excluded = o.StartCombsType == scEXCL ? std::max(0, o.DrawsExclude) : 0;
-    // The buffer keeps the list this pass made for the same offset and exclusion; bringing it back gives
-    // the same list and the same log as making it again.
-    if (s_.LoadCombsBuffer(offset, excluded)) {
+    // The buffer keeps the list an EXCL line made at this offset; bringing it back gives the same list
+    // and the same filter log as making it again.
+    if (excluded > 0 && s_.LoadCombsBuffer(offset, excluded)) {
       s_.ClearFilterLog();
       s_.PreviousCombs.Clear();
-      if (excluded > 0)
-        s_.AddFilterLog(kLogLastDraws, std::to_string(excluded), s_.CurrentCombs.Count(), TFilterMark::Delete);
+      s_.AddFilterLog(kLogLastDraws, std::to_string(excluded), s_.CurrentCombs.Count(), TFilterMark::Delete);
       s_.UpdateCombsView();
     } else {
-      s_.GenerateCombs(true, s_.Stats.CombsGen);
+      Generate();
       if (Stopped()) return;
       if (excluded > 0) {
         s_.SaveUndo(false);
         s_.ExcludeLastDraws(excluded);
+        s_.ResetCombsBuffer();
+        s_.StoreCombsBuffer(offset, excluded);
       }
-      s_.StoreCombsBuffer(offset, excluded);
     }
     if (Stopped()) return;
   }

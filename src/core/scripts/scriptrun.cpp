@@ -9,6 +9,7 @@
 #include <new>
 #include <unistd.h>
 #include <algorithm>
+#include <optional>
 
 #include "scripts/scriptline.h"
 #include "util/cp1251.h"
@@ -115,7 +116,6 @@ class TVariantBuilder {
 
   bool Continue(size_t d) {
     if (d + 1 < items_.size()) return Step(d + 1);
-    if (list_.Count() >= kMaxFilterVariants) throw std::bad_alloc();
     list_.Append(rec_);
     if (list_.Count() % 1000 == 0 && hooks_.Progress) hooks_.Progress(list_.Count());
     return true;
@@ -139,19 +139,13 @@ void BuildFilterVariants(const std::vector<TFilterItem>& items, const IStatCodes
     if (it.LevelMode != lmLNO) e.Levels = Expand(it, codes, true);
     expanded.push_back(std::move(e));
   }
-  TVariantBuilder(expanded, list, hooks).Build();
-}
-
-int64_t CountFilterVariants(const std::vector<TFilterItem>& items) {
-  if (items.empty()) return 0;
-  int64_t n = 1;
-  for (const TFilterItem& it : items) {
-    int64_t k = static_cast<int64_t>(IntListFromText(it.DrawsText).size());
-    if (SingleValueMode(it.LevelMode)) k *= static_cast<int64_t>(IntListFromText(it.LevelText).size());
-    n *= k;
-    if (n > kMaxFilterVariants * 1000) return n;
+  int64_t total = 1;
+  for (const TExpandedItem& e : expanded) {
+    total *= static_cast<int64_t>(e.Draws.size()) *
+             (SingleValueMode(e.Item->LevelMode) ? static_cast<int64_t>(e.Levels.size()) : 1);
+    if (total > kMaxFilterVariants) throw std::bad_alloc();
   }
-  return n;
+  TVariantBuilder(expanded, list, hooks).Build();
 }
 
 // Row and stop conditions -----------------------------------------------------------------------------

@@ -101,8 +101,10 @@ std::string StatValuesLogText(const TStatValues& row);
 
 // Variants -------------------------------------------------------------------------------------------
 
-// More variants than this are refused as if memory had run out: the nodes of that many would not fit.
-inline constexpr int64_t kMaxFilterVariants = 4'000'000;
+// More variants than this are refused before any is built, as if memory had run out: their nodes
+// (about 800 bytes each) would take most of a computer's memory, and the system would end the program
+// rather than report the failure.
+inline constexpr int64_t kMaxFilterVariants = 1'000'000;
 
 struct TVariantHooks {
   std::function<bool()> Stopped;                  // polled before every draws count and level value
@@ -111,11 +113,10 @@ struct TVariantHooks {
 
 // Expands the line's filters (items 1..n, none inactive) into every variant, filter 1 varying slowest.
 // A filter whose draws or level values give no integer raises EQuintar "Некорректное описание фильтра";
-// running out of memory (or passing kMaxFilterVariants) raises std::bad_alloc. What was appended stays.
+// running out of memory (or more than kMaxFilterVariants variants) raises std::bad_alloc. What was
+// appended stays.
 void BuildFilterVariants(const std::vector<TFilterItem>& items, const IStatCodes& codes, TFilterVarList& list,
                          const TVariantHooks& hooks);
-// How many variants the items give (without building them).
-int64_t CountFilterVariants(const std::vector<TFilterItem>& items);
 
 // Row and stop conditions ----------------------------------------------------------------------------
 

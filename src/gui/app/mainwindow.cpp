@@ -46,6 +46,7 @@
 #include "combs/stakespage.h"
 #include "combs/tablespage.h"
 #include "game/drawcommands.h"
+#include "scripts/runcommands.h"
 #include "game/drawspage.h"
 #include "online/systemspage.h"
 #include "scripts/scriptcommands.h"
@@ -326,6 +327,7 @@ void TFormMain::BindCommands() {
     });
     BindGraphCommands(*actions_, s_, *ratings, this);
   }
+  BindScriptRunCommands(*actions_, s_, this);
 
   actions_->Bind("ExitProgram", nullptr, [this] { close(); });
   actions_->Bind(
