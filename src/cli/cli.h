@@ -64,5 +64,7 @@ int RunRatings(Context& c);
 int RunScript(Context& c);
 int RunStakes(Context& c);
 int RunFilter(Context& c);
+int RunStats(Context& c);
+int RunPrefetch(Context& c);
 
 }  // namespace quintar::cli

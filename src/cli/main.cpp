@@ -53,6 +53,8 @@ const char* const kUsageLines[] = {
     "         [--in=FILE.lcv] [--out=FILE.lcv]   (фильтр по выделенным значениям таблицы статистики)",
     "  script run FILE.lsc [--offset=K] [--log]   (прогноз: ставки на тираж после смещения K)",
     "  script test FILE.lsc --tests=N [--log]   (тест на N последних тиражах)",
+    "  stats CODE [--len=N] [--offset=K] [--sorted] [--prefetch] [--sort=COLUMN] [--desc]   (таблица статистики)",
+    "  prefetch [--force] [--groups=LIST]   (файлы полного набора комбинаций)",
 };
 
 std::string UsageText() {
@@ -74,6 +76,8 @@ const std::map<std::string, Handler>& Commands() {
       {"stakes", RunStakes},
       {"filter", RunFilter},
       {"script", RunScript},
+      {"stats", RunStats},
+      {"prefetch", RunPrefetch},
   };
   return commands;
 }

@@ -67,10 +67,7 @@ class TestScriptRun : public QObject {
     QCOMPARE(RunCli({"--data-dir=" + f.DataDir(), "draws", "import", csv}), 0);
     TDesktop& d = f.Start();
     Session& s = d.Sess;
-    // What the start-up does once all of it is in place.
-    s.StartCatalogue();
-    s.ReserveCombsLists();
-    QVERIFY(s.LoadStakes());
+    QVERIFY(s.StakesOpen());
     s.ScriptLines = {kLine};
     ActionRegistry& actions = d.Window->Actions();
     actions.UpdateActions();
@@ -96,8 +93,6 @@ class TestScriptRun : public QObject {
     DesktopFixture f;
     f.WriteArchive({1, 2, 3});
     TDesktop& d = f.Start();
-    d.Sess.StartCatalogue();
-    QVERIFY(d.Sess.LoadStakes());
     d.Sess.ScriptLines = {"FULL:0#FIRST| | | | | | | |"};
     ActionRegistry& actions = d.Window->Actions();
     actions.UpdateActions();
