@@ -276,7 +276,7 @@ TEST(ScriptRun, LineWithoutFiltersStakesTheFirstCombination) {
   EXPECT_TRUE(f.s.IsIdle());
   // The log file is in the data folder, and LogsDelete removes it.
   ASSERT_EQ(FindScriptLogs(f.s.DataDir()).size(), 1u);
-  EXPECT_NE(Cp1251ToUtf8(ReadAll(FindScriptLogs(f.s.DataDir())[0])).find("01.000") , std::string::npos);
+  EXPECT_NE(Cp1251ToUtf8(ReadAll(FindScriptLogs(f.s.DataDir())[0])).find("{ERROR} Фильтры не применялись!"), std::string::npos);
   f.s.LogsDelete();
   EXPECT_TRUE(FindScriptLogs(f.s.DataDir()).empty());
   f.s.LogsDelete();
@@ -301,8 +301,11 @@ TEST(ScriptRun, TestPassesOldestFirstAndPutsTheOffsetBack) {
   EXPECT_EQ(draws, (std::vector<int>{1575, 1575, 1576, 1576, 1577, 1577}));
   EXPECT_EQ(comments[1], "03.000: note @ EXCL:3#LAST");
   // Every stake was checked against the archive and folded into the rating.
-  for (const auto& r : f.Stakes())
-    if (!r.IsSeparator()) EXPECT_EQ(r.Checked, 1);
+  for (const auto& r : f.Stakes()) {
+    if (!r.IsSeparator()) {
+      EXPECT_EQ(r.Checked, 1);
+    }
+  }
   ASSERT_EQ(f.s.Ratings.Count(), 2);
   EXPECT_EQ(f.s.Ratings[0].Stakes + f.s.Ratings[1].Stakes, 6);
   // A separator opens every pass after the first stake.
