@@ -49,6 +49,7 @@ void Session::ReadFormKeys() {
   CombsExclude = std::max(0, ini.ReadInteger(kMainForm, "DrawsExclude", 0));
   ReadRatingsKeys();
   ReadStakesKeys();
+  ReadScriptRunKeys();
   ReadDrawsStatKeys();
 }
 

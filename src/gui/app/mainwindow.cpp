@@ -49,6 +49,7 @@
 #include "combs/tablespage.h"
 #include "stats/filtercommands.h"
 #include "game/drawcommands.h"
+#include "scripts/runcommands.h"
 #include "game/drawspage.h"
 #include "online/downloadcommands.h"
 #include "online/systemspage.h"
@@ -337,6 +338,7 @@ void TFormMain::BindCommands() {
   if (auto* combs = qobject_cast<TCombsPage*>(Page("tsCombs"))) BindCombsCommands(*actions_, s_, *combs, this);
   BindDownloadCommands(*actions_, s_, host_, this);
   BindFilterCommands(*actions_, s_, this, [] { return TStatSelection{}; });
+  BindScriptRunCommands(*actions_, s_, this);
 
   actions_->Bind("ExitProgram", nullptr, [this] { close(); });
   actions_->Bind(
