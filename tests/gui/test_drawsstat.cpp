@@ -97,6 +97,24 @@ void TestDrawsStatPage::TableChooserLengthSortSelectionChart() {
   QVERIFY(calc->isEnabled());
   QAction* total = d.Window->Actions().Action("DrawsStatShowTotalLine");
   QVERIFY(total && !total->isEnabled());  // only with prefetch files
+
+  // The filter commands of the pop-up menu take the selected rows: keep the combinations with three
+  // even numbers.
+  QAction* keep = d.Window->Actions().Action("StatFilter_Include");
+  QVERIFY(keep);
+  QVERIFY(page->lvDrawsStat->actions().contains(keep));
+  if (s.CurrentCombs.Count() != 6724520) s.GenerateCombs(false, TCombsGenParams{});
+  QCOMPARE(s.CurrentCombs.Count(), 6724520);
+  int row = -1;
+  for (int r = 0; r < s.DrawsStat.RowCount(); ++r)
+    if (s.DrawsStat.Cell(r, dscValue) == "3:4") row = r;
+  QVERIFY(row >= 0);
+  page->lvDrawsStat->selectRow(row);
+  QCOMPARE(s.DrawsStatSelection().size(), size_t{1});
+  d.Window->Actions().UpdateActions();
+  QVERIFY(keep->isEnabled());
+  QVERIFY(d.Window->Actions().Execute("StatFilter_Include"));
+  QCOMPARE(s.CurrentCombs.Count(), 680 * 3060);  // C(17,3) * C(18,4)
   f.Stop();
 }
 

@@ -333,11 +333,11 @@ void TFormMain::BindCommands() {
     });
     BindGraphCommands(*actions_, s_, *ratings, this);
   }
-  if (auto* statPage = qobject_cast<TDrawsStatPage*>(Page("tsDrawsStat"))) statPage->BindCommands(*actions_);
   if (auto* stakes = static_cast<TStakesPage*>(Page("tsStakes"))) BindStakeCommands(*actions_, s_, host_, *stakes, this);
   if (auto* combs = qobject_cast<TCombsPage*>(Page("tsCombs"))) BindCombsCommands(*actions_, s_, *combs, this);
   BindDownloadCommands(*actions_, s_, host_, this);
-  BindFilterCommands(*actions_, s_, this, [] { return TStatSelection{}; });
+  BindFilterCommands(*actions_, s_, this, [this] { return s_.DrawsStatSelection(); });
+  if (auto* statPage = qobject_cast<TDrawsStatPage*>(Page("tsDrawsStat"))) statPage->BindCommands(*actions_);
   BindScriptRunCommands(*actions_, s_, this);
 
   actions_->Bind("ExitProgram", nullptr, [this] { close(); });
