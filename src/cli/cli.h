@@ -62,5 +62,6 @@ int RunValues(Context& c);
 int RunDownload(Context& c);
 int RunRatings(Context& c);
 int RunStakes(Context& c);
+int RunFilter(Context& c);
 
 }  // namespace quintar::cli

@@ -49,6 +49,8 @@ const char* const kUsageLines[] = {
     "  stakes check",
     "  stakes delete --condition=N --value=V   (N: 0 =, 1 >, 2 >=, 3 <, 4 <=; V: совпадений 0..7)",
     "  stakes clear [--refresh-rating]",
+    "  filter CODE --select=\"ЗНАЧЕНИЕ;ЗНАЧЕНИЕ\" (--keep|--delete) [--len=N] [--offset=K] [--sorted]",
+    "         [--in=FILE.lcv] [--out=FILE.lcv]   (фильтр по выделенным значениям таблицы статистики)",
 };
 
 std::string UsageText() {
@@ -68,6 +70,7 @@ const std::map<std::string, Handler>& Commands() {
       {"download", RunDownload},
       {"ratings", RunRatings},
       {"stakes", RunStakes},
+      {"filter", RunFilter},
   };
   return commands;
 }

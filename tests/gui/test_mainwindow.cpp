@@ -70,8 +70,9 @@ class TestMainWindow : public QObject {
       QCOMPARE(a->text(), QString::fromUtf8(def.Caption));
       if (a->isEnabled()) enabled << def.Name;
     }
-    QCOMPARE(enabled, (QStringList{"ExitProgram", "DrawsImport", "DrawsAdd", "DrawsSorted", "ViewColorDraws",
-                                   "About"}));
+    QCOMPARE(enabled, (QStringList{"EditConfig", "ExitProgram", "DrawsImport", "DrawsAdd", "DrawsSorted",
+                                   "RatingsEffMode0", "RatingsEffMode1", "RatingsEffMode2", "ScriptOpen", "ScriptAdd",
+                                   "ScriptLoad", "ViewColorDraws", "About"}));
     QCOMPARE(w.Actions().Action("DrawsDownload")->shortcut(), QKeySequence("F3"));
     QCOMPARE(w.Actions().Action("GetHelp")->shortcut(), QKeySequence("F1"));
     QCOMPARE(w.Actions().Action("ScriptTest")->shortcut(), QKeySequence("Ctrl+F10"));

@@ -17,10 +17,12 @@
 #include "combs/combslist.h"
 #include "combs/filterlog.h"
 #include "combs/filterrecs.h"
+#include "combs/filters.h"
 #include "combs/genparams.h"
 #include "combs/ratings.h"
 #include "combs/stakesfile.h"
 #include "game/drawarchive.h"
+#include "stats/drawsstat.h"
 #include "stats/statlist.h"
 #include "online/download.h"
 
@@ -212,6 +214,32 @@ class Session {
   bool CanCombsInfo(int currentRow) const { return CanCombsFindInDraws(currentRow); }
   bool CanViewColorCombs() const { return IsIdle(); }
   void ViewColorCombs();
+  // Filters -----------------------------------------------------------------------------------------
+  // Narrows the list (from the undo copy the caller took) to the combinations that give (keep) or do not
+  // give (delete) a value of the selected rows, judged against the reference draw of the analysis window,
+  // and logs it. Without a statistic object the one chosen in the statistics view is used. Busy state and
+  // status text on every way out; an error passes on and leaves the list as far as it was built.
+  void ApplyStatFilter(TCustomStat* stat, bool deleteFlag, const TStatSelection& rows);
+  // The same with the numbers statistic over a set of numbers 1..35 (card and layout views); an empty set
+  // raises kFilterNoValues and changes nothing.
+  void ApplyNumberFilter(const TStatDrawArray& numbers, bool deleteFlag, const std::string& caption,
+                         const std::string& valuesText);
+  // A long filter pass may use a second core (results are those of one thread).
+  bool FilterSplit = true;
+
+  // Filter commands of the statistics table. The rows are the table's selected rows.
+  bool CanStatFilter(int selectedRows) const { return IsIdle() && !CurrentCombs.Empty() && selectedRows > 0; }
+  void StatFilter_Include(const TStatSelection& rows);
+  void StatFilter_Exclude(const TStatSelection& rows);
+  // Favourites: reset after the question (answers whether it was done), the manager, the description.
+  bool CanFiltersReset() const { return IsIdle(); }
+  bool FiltersReset();
+  bool CanFiltersManager() const { return IsIdle(); }
+  bool CanFiltersInfo() const { return IsIdle() && DrawsStatChooser.SelectedMethod() >= 0; }
+  // The address of the chosen statistic's description page; "" (after a message) when there is none.
+  std::string FiltersInfo();
+  // The same for a catalogue method.
+  std::string StatHelpUrl(int method);
   // Statistic catalogue -----------------------------------------------------------------------------
   TStatList Stats;  // bound to the archive
   // The statistic choosers of the statistics table and of the graphs view.
@@ -239,6 +267,50 @@ class Session {
   bool CanEditConfig() const { return IsIdle(); }
   TConfigData ConfigData() const { return Stats.Config; }
   bool EditConfig(const TConfigData& data, TStatGroups* changedGroups = nullptr);
+  // Statistics table (page "Статистика") ----------------------------------------------------------------
+  TDrawsStat DrawsStat;
+  bool ShowTotalLine = true;  // "ShowTotalLine": the ideal-distribution line of the chart
+  // Window-settings keys of the table: "DrawsStatLen", "PrefetchsEnabled", "ShowTotalLine"; the count is
+  // written at shutdown, the switches when they change.
+  void ReadDrawsStatKeys();
+  void WriteDrawsStatKeys();
+  // The table over the window for the chooser's method; unless forced, only when the archive size, the
+  // draws offset, the draws count or the chooser position changed since the last computation.
+  void ComputeDrawsStat(bool force);
+  bool CanDrawsStatCalc() const { return IsIdle() && !Archive.Empty() && DrawsStatChooser.SelectedMethod() >= 0; }
+  void DrawsStatCalc() { ComputeDrawsStat(true); }
+  // The chooser's position changed (cbDrawsStatTypeChange): computes when DrawsStatCalc is enabled.
+  void DrawsStatTypeChange(int itemIndex);
+  // Enter in edDrawsStatLen: a count within the field's limits is taken and acts as a chooser change;
+  // answers whether it was taken.
+  bool DrawsStatLenEnter(const std::string& text);
+  bool CanDrawsStatePrefetchsEnabled() const { return IsIdle(); }
+  bool DrawsStatePrefetchsEnabledChecked() const { return PrefetchsEnabled; }
+  void DrawsStatePrefetchsEnabled();
+  bool CanDrawsStatShowTotalLine() const { return IsIdle() && PrefetchsEnabled; }
+  bool DrawsStatShowTotalLineChecked() const { return ShowTotalLine; }
+  void DrawsStatShowTotalLine();
+  bool CanDrawsStatExportToExcel() const { return IsIdle() && !DrawsStat.Empty(); }
+  // The three norm columns are shown (width kNormColumnWidth) with prefetch files, else hidden.
+  bool NormColumnsShown() const { return PrefetchsEnabled; }
+
+  // Prefetch cache: one file per prefetchable method in the folder "Prefetchs".
+  int PrefetchThreads = 2;  // workers enumerating the full set of combinations
+  std::string PrefetchFileName(int method) const;
+  // The method's prefetch data; nothing unless PrefetchsEnabled and the method is prefetchable. A missing
+  // or empty file is built first. Errors are shown and give nothing.
+  std::optional<TPrefetchData> OpenPrefetch(int method);
+  // Builds the method's file (busy state, status text); the combination lists stay as they are. On
+  // failure the partial file is deleted and the error shown; answers whether the file was written.
+  bool BuildPrefetch(int method);
+  // Nothing unless force or PrefetchsEnabled. Otherwise, with a progress step per catalogue method,
+  // builds the file of every prefetchable method whose file is missing or whose group is in groups.
+  void BuildAllPrefetches(bool force, TStatGroups groups);
+  // The start-up switches: "fullrecreate" rebuilds every file, "fullrefresh" builds the missing ones
+  // even when prefetching is off; without them the missing files are built when it is on. Answers whether
+  // the program should end now (either switch given).
+  bool StartupPrefetches(const CommandLine& cl);
+
   // Draw results download ---------------------------------------------------------------------------
   TProxy Proxy;
   TOnlineAddresses Online = TOnlineAddresses::Defaults();
@@ -326,6 +398,11 @@ class Session {
   int ScriptUp(int index);  // the line's new index, or -1 when it could not move
   bool CanScriptDown(int selected) const;
   int ScriptDown(int index);
+
+  // Stakes chart (the stakes file itself is below with the stake commands).
+  bool CanStakesGraphDraws() const { return IsIdle() && Stakes.IsOpen(); }
+  // The summed profit per draw ("Создание графиков..."), or nothing after an error box.
+  std::optional<TGraphData> StakesGraphDraws();
 
   // Ratings -----------------------------------------------------------------------------------------
   // The rows of the rating view, in its order; the ratings file holds them in the same order.

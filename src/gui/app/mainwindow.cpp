@@ -40,6 +40,8 @@
 #include "app/termsignals.h"
 #include "app/windowlayout.h"
 #include "combs/combspage.h"
+#include "combs/graphcommands.h"
+#include "combs/ratingcommands.h"
 #include "combs/ratingspage.h"
 #include "combs/stakecommands.h"
 #include "combs/stakespage.h"
@@ -47,8 +49,10 @@
 #include "game/drawcommands.h"
 #include "game/drawspage.h"
 #include "online/systemspage.h"
+#include "scripts/scriptcommands.h"
 #include "scripts/scriptpage.h"
 #include "stats/drawsstatpage.h"
+#include "stats/statcommands.h"
 #include "util/format.h"
 #include "util/safefile.h"
 #include "views/cardpage.h"
@@ -316,6 +320,14 @@ void TFormMain::BuildMenu() {
 void TFormMain::BindCommands() {
   BindDrawCommands(*actions_, s_, host_, *drawsPage_, this);
   if (auto* stakes = static_cast<TStakesPage*>(Page("tsStakes"))) BindStakeCommands(*actions_, s_, host_, *stakes, this);
+  BindStatCommands(*actions_, s_, host_, this);
+  if (auto* script = qobject_cast<TScriptPage*>(Page("tsScript"))) BindScriptCommands(*actions_, s_, host_, *script, this);
+  if (auto* ratings = static_cast<TRatingsPage*>(Page("tsRatings"))) {
+    BindRatingCommands(*actions_, s_, *ratings, this, [this] {
+      if (TMainPage* script = Page("tsScript")) pcMain->setCurrentWidget(script);
+    });
+    BindGraphCommands(*actions_, s_, *ratings, this);
+  }
 
   actions_->Bind("ExitProgram", nullptr, [this] { close(); });
   actions_->Bind(
@@ -423,6 +435,12 @@ void TFormMain::OnChanged(Change what) {
       break;
     case Change::Stakes:
       if (TMainPage* p = Page("tsStakes")) p->RefreshPage(false);
+      break;
+    case Change::Script:
+      if (TMainPage* p = Page("tsScript")) p->RefreshPage(true);
+      break;
+    case Change::Ratings:
+      if (TMainPage* p = Page("tsRatings")) p->RefreshPage(true);
       break;
     default:
       break;
