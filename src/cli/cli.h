@@ -63,5 +63,7 @@ int RunDownload(Context& c);
 int RunRatings(Context& c);
 int RunStakes(Context& c);
 int RunFilter(Context& c);
+int RunStats(Context& c);
+int RunPrefetch(Context& c);
 
 }  // namespace quintar::cli

@@ -51,6 +51,8 @@ const char* const kUsageLines[] = {
     "  stakes clear [--refresh-rating]",
     "  filter CODE --select=\"ЗНАЧЕНИЕ;ЗНАЧЕНИЕ\" (--keep|--delete) [--len=N] [--offset=K] [--sorted]",
     "         [--in=FILE.lcv] [--out=FILE.lcv]   (фильтр по выделенным значениям таблицы статистики)",
+    "  stats CODE [--len=N] [--offset=K] [--sorted] [--prefetch] [--sort=COLUMN] [--desc]   (таблица статистики)",
+    "  prefetch [--force] [--groups=LIST]   (файлы полного набора комбинаций)",
 };
 
 std::string UsageText() {
@@ -71,6 +73,8 @@ const std::map<std::string, Handler>& Commands() {
       {"ratings", RunRatings},
       {"stakes", RunStakes},
       {"filter", RunFilter},
+      {"stats", RunStats},
+      {"prefetch", RunPrefetch},
   };
   return commands;
 }

@@ -399,7 +399,7 @@ class Session {
   bool CanScriptDown(int selected) const;
   int ScriptDown(int index);
 
-  // Stakes chart (the stakes file itself is below with the stake commands).
+  // Stake charts --------------------------------------------------------------------------------------
   bool CanStakesGraphDraws() const { return IsIdle() && Stakes.IsOpen(); }
   // The summed profit per draw ("Создание графиков..."), or nothing after an error box.
   std::optional<TGraphData> StakesGraphDraws();

@@ -319,7 +319,6 @@ void TFormMain::BuildMenu() {
 
 void TFormMain::BindCommands() {
   BindDrawCommands(*actions_, s_, host_, *drawsPage_, this);
-  if (auto* stakes = static_cast<TStakesPage*>(Page("tsStakes"))) BindStakeCommands(*actions_, s_, host_, *stakes, this);
   BindStatCommands(*actions_, s_, host_, this);
   if (auto* script = qobject_cast<TScriptPage*>(Page("tsScript"))) BindScriptCommands(*actions_, s_, host_, *script, this);
   if (auto* ratings = static_cast<TRatingsPage*>(Page("tsRatings"))) {
@@ -328,6 +327,8 @@ void TFormMain::BindCommands() {
     });
     BindGraphCommands(*actions_, s_, *ratings, this);
   }
+  if (auto* statPage = qobject_cast<TDrawsStatPage*>(Page("tsDrawsStat"))) statPage->BindCommands(*actions_);
+  if (auto* stakes = static_cast<TStakesPage*>(Page("tsStakes"))) BindStakeCommands(*actions_, s_, host_, *stakes, this);
 
   actions_->Bind("ExitProgram", nullptr, [this] { close(); });
   actions_->Bind(
@@ -433,14 +434,14 @@ void TFormMain::OnChanged(Change what) {
     case Change::Views:
       for (TMainPage* p : pages_) p->RefreshPage(false);
       break;
-    case Change::Stakes:
-      if (TMainPage* p = Page("tsStakes")) p->RefreshPage(false);
-      break;
     case Change::Script:
       if (TMainPage* p = Page("tsScript")) p->RefreshPage(true);
       break;
     case Change::Ratings:
       if (TMainPage* p = Page("tsRatings")) p->RefreshPage(true);
+      break;
+    case Change::Stakes:
+      if (TMainPage* p = Page("tsStakes")) p->RefreshPage(false);
       break;
     default:
       break;
