@@ -7,6 +7,7 @@
 #include <fstream>
 #include <random>
 
+#include "app/session.h"
 #include "bench.h"
 #include "combs/stakesfile.h"
 #include "combs/stakesview.h"
@@ -126,5 +127,60 @@ QUINTAR_BENCH(StakesCheckMillion) {
   std::snprintf(v, sizeof v, "%.3f s, memory +%.1f MiB", rewrite, bench::PeakResidentMiB() - rssRewrite);
   report.Info(std::string("RewriteStakes keeping every second stake: ") + v);
   grid.CloseStakes();
+  std::filesystem::remove_all(dir);
+}
+
+// The command as the program runs it: the session checks 1,000,000 unchecked stakes, folding each checked
+// one into the rating (stakes of 40 script lines), then the grid opens on the file.
+QUINTAR_BENCH(StakesSessionCheckMillion) {
+  const std::string dir =
+      (std::filesystem::temp_directory_path() / ("quintar-bench-session-stakes-" + std::to_string(::getpid()))).string();
+  std::filesystem::create_directories(dir);
+  {
+    ConsoleHost host(false);
+    Session s(dir, host);
+    s.Archive = BenchArchive();
+    s.Stats.Config.Cost = 10000;
+    s.Stats.Config.Profits = {{3, 50000}, {4, 500000}, {5, 50000000}, {6, 1000000000}, {7, 100000000000}};
+    WriteStakes(s.Stakes.Path(), s.Archive);
+    {
+      // Comments of 40 script lines, so the rating gets 40 rows; as a script makes them, the stakes of one
+      // line come in runs (here 500 at a time).
+      std::fstream io(s.Stakes.Path(), std::ios::in | std::ios::out | std::ios::binary);
+      TStakeRec r{};
+      for (int i = 0; i < kStakes; ++i) {
+        io.seekg(static_cast<std::streamoff>(i) * kStakeRecSize);
+        io.read(reinterpret_cast<char*>(&r), sizeof r);
+        r.SetComment("01.000: строка " + std::to_string(i / 500 % 40) + " @ FULL#RAND");
+        io.seekp(static_cast<std::streamoff>(i) * kStakeRecSize);
+        io.write(reinterpret_cast<const char*>(&r), sizeof r);
+      }
+    }
+    double t0 = bench::NowSeconds();
+    const bool opened = s.LoadStakes();
+    const double open = bench::NowSeconds() - t0;
+    report.Seconds("Session::LoadStakes on 1,000,000 stakes (the grid's row count)", open, 0.05);
+    const double screen = bench::Time([&] {
+      for (int row = s.Stakes.Count() - 40; row < s.Stakes.Count(); ++row)
+        for (int col = 0; col < kStakeGridCols; ++col) (void)StakeGridCellParts(s.Stakes.ReadStake(row), col);
+    }, 0.1, 5);
+    report.Seconds("  the grid's last screen", screen, 0.005);
+
+    const double rssBefore = bench::ResidentMiB();
+    const bool peakReset = ResetPeak();
+    t0 = bench::NowSeconds();
+    s.CheckStakes();
+    const double seconds = bench::NowSeconds() - t0;
+    const double grown = (peakReset ? bench::PeakResidentMiB() : bench::ResidentMiB()) - rssBefore;
+    report.Seconds("Session::CheckStakes over 1,000,000 unchecked stakes, rating folded and saved", seconds, 3.0);
+    char v[64];
+    std::snprintf(v, sizeof v, "%.1f MiB", grown);
+    report.Line("  resident memory growth during the check", v, "<= 16 MiB", grown <= 16.0);
+    int rated = 0;
+    for (const auto& row : s.Ratings.Rows()) rated += row.Stakes;
+    report.Line("  every stake checked and rated", std::to_string(rated), "1000000",
+                opened && rated == kStakes && s.Stakes.ReadStake(-1).Checked == 1);
+    s.CloseStakesFile();
+  }
   std::filesystem::remove_all(dir);
 }

@@ -71,9 +71,12 @@ class TestMainWindow : public QObject {
       if (a->isEnabled()) enabled << def.Name;
     }
     QCOMPARE(enabled, (QStringList{"EditConfig", "ExitProgram", "DrawsImport", "DrawsAdd", "DrawsSorted",
-                                   "StakesGraphDraws", "RatingsEffMode0", "RatingsEffMode1", "RatingsEffMode2",
-                                   "RatingsRefresh", "ScriptOpen", "ScriptAdd", "ScriptLoad", "ViewColorDraws",
-                                   "About"}));
+                                   "StakeAdd", "StakeAddRandom", "StakeAddAll", "StakeFilter", "StakeClear",
+                                   "StakesGraphDraws", "StakesCheckManual", "LogStakes", "LogStakesDelete",
+                                   "StakesScroll", "StakesCheckLine", "RatingsEffMode0", "RatingsEffMode1",
+                                   "RatingsEffMode2", "RatingsRefresh", "ScriptOpen", "ScriptAdd", "ScriptLoad",
+                                   "ViewColorDraws", "About", "urlMainSite", "urlBlog", "urlYT", "urlAuthText",
+                                   "urlVK", "urlOK", "urlAuthSite", "urlTG"}));
     QCOMPARE(w.Actions().Action("DrawsDownload")->shortcut(), QKeySequence("F3"));
     QCOMPARE(w.Actions().Action("GetHelp")->shortcut(), QKeySequence("F1"));
     QCOMPARE(w.Actions().Action("ScriptTest")->shortcut(), QKeySequence("Ctrl+F10"));

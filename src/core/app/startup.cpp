@@ -14,11 +14,7 @@
 
 namespace quintar {
 
-void RunStartupPrefetches(Session& s, const CommandLine& cl) {
-  // The prefetch cache builds its files here.
-  (void)s;
-  (void)cl;
-}
+void RunStartupPrefetches(Session& s, const CommandLine& cl) { s.StartupPrefetches(cl); }
 
 TStartup::TStartup(Session& s, CommandLine cl, TStartupHooks hooks) : s_(s), cl_(std::move(cl)), h_(std::move(hooks)) {}
 
@@ -121,6 +117,12 @@ bool TStartup::InitTimer() {
     else
       s_.DrawsDownload();
   };
+  auto prefetches = [&] {
+    if (h_.Prefetches)
+      h_.Prefetches();
+    else
+      RunStartupPrefetches(s_, cl_);
+  };
   try {
     Step("init.1");
     s_.ShowStatus(kInitStatus);
@@ -170,13 +172,13 @@ bool TStartup::InitTimer() {
     }
     if (recreate || refresh) {
       Step(recreate ? "init.14" : "init.15");
-      RunStartupPrefetches(s_, cl_);
+      prefetches();
       s_.ShowStatus("");
       End();
       return false;
     }
     Step("init.15");
-    RunStartupPrefetches(s_, cl_);
+    prefetches();
     Step("init.16");
     switch (s_.DownloadOnStart()) {
       case dsAuto:
@@ -217,6 +219,7 @@ void TStartup::FormDestroy(bool saveSettings) {
       if (h_.SaveWindowPlacement) h_.SaveWindowPlacement(ini);
       Step("destroy.2");
       ini.WriteInteger(kMainForm, "DrawsExclude", s_.CombsExclude);
+      ini.WriteInteger(kMainForm, "DrawsStatLen", s_.DrawsStat.DrawsStatLen);
       if (h_.WriteShutdownKeys) h_.WriteShutdownKeys(ini);
       Step("destroy.3");
       if (h_.SaveListLayouts) h_.SaveListLayouts(ini);

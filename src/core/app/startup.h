@@ -43,6 +43,7 @@ struct TStartupHooks {
   std::function<void()> StartServices;                 // step 10: systems page, online script catalogue
   std::function<void()> AttachRatingSort;              // step 11
   std::function<void()> Download;                      // steps 12, 16; by default the session's download
+  std::function<void()> Prefetches;                    // steps 14, 15; by default RunStartupPrefetches
   std::function<bool()> UpdateCheck;                   // step 13: true when an update was installed
   std::function<void()> RestartProgram;                // step 13
   std::function<void()> ShowFirstRun;                  // step 17

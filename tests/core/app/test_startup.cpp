@@ -36,6 +36,8 @@ struct StartRun {
       trace.push_back("download");
     };
     hooks.StartServices = [this] { trace.push_back("services"); };
+    // Rebuilding every prefetch file takes minutes; the prefetch cache has its own tests.
+    hooks.Prefetches = [this] { trace.push_back("prefetches"); };
     hooks.UpdateCheck = [this] {
       trace.push_back("update");
       return updateInstalled;
@@ -102,6 +104,7 @@ TEST(Startup, SwitchCombinations) {
     const std::string what = c.args[0];
     EXPECT_EQ(r.downloads, c.downloads) << what;
     EXPECT_EQ(HasStep(st, "init.14") || HasStep(st, "init.15"), c.prefetchStep) << what;
+    EXPECT_EQ(r.Has("prefetches"), c.prefetchStep) << what;
     EXPECT_EQ(r.Has("services"), c.services) << what;
     EXPECT_EQ(st.EndRequested(), c.ended) << what;
     EXPECT_EQ(ok, !c.ended) << what;
@@ -299,6 +302,7 @@ TEST(Startup, CloseAndShutdownWriteTheSettingsInOrder) {
   EXPECT_EQ(ini.ReadString("TFormMain", "NormPos", ""), "1,2,3,4");
   EXPECT_EQ(ini.ReadInteger("TFormMain", "LeftPanelWidth", 0), 321);
   EXPECT_EQ(ini.ReadInteger("TFormMain", "DrawsExclude", 0), 4);
+  EXPECT_EQ(ini.ReadInteger("TFormMain", "DrawsStatLen", 0), r.s.DrawsStat.DrawsStatLen);
   EXPECT_EQ(ini.ReadString("TFormMain", "sgStakes.Widths", ""), "50");
   // The data is released and the stakes file closed: another copy can open it now.
   EXPECT_FALSE(r.s.StakesOpen());
