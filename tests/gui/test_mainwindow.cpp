@@ -70,9 +70,17 @@ class TestMainWindow : public QObject {
       QCOMPARE(a->text(), QString::fromUtf8(def.Caption));
       if (a->isEnabled()) enabled << def.Name;
     }
-    QCOMPARE(enabled, (QStringList{"ExitProgram", "DrawsImport", "DrawsAdd", "DrawsSorted", "CombsCheckNums",
-                                   "CombsGen", "CombsCopy", "CombsSelectAll", "CombsOpen", "CombsSave",
-                                   "ViewColorDraws", "ViewColorCombs", "About"}));
+    QCOMPARE(enabled, (QStringList{"EditConfig", "EditProxy", "ExitProgram", "DrawsDownload", "AutoDownload0",
+                                   "AutoDownload1", "AutoDownload2", "DrawsImport", "DrawsAdd", "DrawsSorted",
+                                   "CombsCheckNums", "CombsGen", "CombsCopy", "CombsSelectAll", "CombsOpen",
+                                   "CombsSave", "FiltersManager", "FiltersReset", "FiltersInfo", "StakeAdd",
+                                   "StakeAddRandom", "StakeAddAll", "StakeFilter", "StakeClear",
+                                   "StakesGraphDraws", "StakesCheckManual", "LogStakes", "LogStakesDelete",
+                                   "StakesScroll", "StakesCheckLine", "RatingsEffMode0", "RatingsEffMode1",
+                                   "RatingsEffMode2", "RatingsRefresh", "ScriptOpen", "ScriptAdd", "ScriptLoad",
+                                   "LogToggle", "LogsDelete", "ViewColorDraws", "ViewColorCombs", "About",
+                                   "OpenLotoSite", "urlMainSite", "urlBlog", "urlYT", "urlAuthText", "urlVK",
+                                   "urlOK", "urlAuthSite", "urlTG"}));
     QCOMPARE(w.Actions().Action("DrawsDownload")->shortcut(), QKeySequence("F3"));
     QCOMPARE(w.Actions().Action("GetHelp")->shortcut(), QKeySequence("F1"));
     QCOMPARE(w.Actions().Action("ScriptTest")->shortcut(), QKeySequence("Ctrl+F10"));
