@@ -334,7 +334,8 @@ class TestCombs : public QObject {
     f.Stop();
     IniFile ini(f.DataDir() + "Quintar_7x35.frm");
     QCOMPARE(ini.ReadInteger("TFormMain", "DrawsExclude", 0), 17);
-    QVERIFY(ini.ValueExists("TFormMain", "FiltersHeight"));
+    for (const char* key : {"FiltersHeight", "lvCombs.Column0", "lvCombs.Column8", "lvFilters.Column2"})
+      QVERIFY2(ini.ValueExists("TFormMain", key), key);
     TDesktop& again = f.Start();
     QCOMPARE(CombsPage(again)->edCombsExclude->value(), 17);
   }

@@ -70,13 +70,17 @@ class TestMainWindow : public QObject {
       QCOMPARE(a->text(), QString::fromUtf8(def.Caption));
       if (a->isEnabled()) enabled << def.Name;
     }
-    QCOMPARE(enabled, (QStringList{"EditConfig", "ExitProgram", "DrawsImport", "DrawsAdd", "DrawsSorted",
-                                   "StakeAdd", "StakeAddRandom", "StakeAddAll", "StakeFilter", "StakeClear",
+    QCOMPARE(enabled, (QStringList{"EditConfig", "EditProxy", "ExitProgram", "DrawsDownload", "AutoDownload0",
+                                   "AutoDownload1", "AutoDownload2", "DrawsImport", "DrawsAdd", "DrawsSorted",
+                                   "CombsCheckNums", "CombsGen", "CombsCopy", "CombsSelectAll", "CombsOpen",
+                                   "CombsSave", "FiltersManager", "FiltersReset", "FiltersInfo", "StakeAdd",
+                                   "StakeAddRandom", "StakeAddAll", "StakeFilter", "StakeClear",
                                    "StakesGraphDraws", "StakesCheckManual", "LogStakes", "LogStakesDelete",
                                    "StakesScroll", "StakesCheckLine", "RatingsEffMode0", "RatingsEffMode1",
                                    "RatingsEffMode2", "RatingsRefresh", "ScriptOpen", "ScriptAdd", "ScriptLoad",
-                                   "ViewColorDraws", "About", "urlMainSite", "urlBlog", "urlYT", "urlAuthText",
-                                   "urlVK", "urlOK", "urlAuthSite", "urlTG"}));
+                                   "LogToggle", "LogsDelete", "ViewColorDraws", "ViewColorCombs", "About",
+                                   "OpenLotoSite", "urlMainSite", "urlBlog", "urlYT", "urlAuthText", "urlVK",
+                                   "urlOK", "urlAuthSite", "urlTG"}));
     QCOMPARE(w.Actions().Action("DrawsDownload")->shortcut(), QKeySequence("F3"));
     QCOMPARE(w.Actions().Action("GetHelp")->shortcut(), QKeySequence("F1"));
     QCOMPARE(w.Actions().Action("ScriptTest")->shortcut(), QKeySequence("Ctrl+F10"));

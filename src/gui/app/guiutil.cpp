@@ -34,12 +34,13 @@ QString RunFileDialog(QFileDialog& dlg) {
 }
 }  // namespace
 
-QString ChooseOpenFile(QWidget* parent, std::string_view filter) {
+QString ChooseOpenFile(QWidget* parent, std::string_view filter, const QString& defaultSuffix) {
   QFileDialog dlg(parent);
   dlg.setObjectName("dlgOpenFile");
   dlg.setAcceptMode(QFileDialog::AcceptOpen);
   dlg.setFileMode(QFileDialog::ExistingFile);
   dlg.setNameFilter(DialogFilter(filter));
+  if (!defaultSuffix.isEmpty()) dlg.setDefaultSuffix(defaultSuffix);
   return RunFileDialog(dlg);
 }
 

@@ -52,7 +52,7 @@ void BindCombsCommands(ActionRegistry& actions, Session& s, TCombsPage& page, QW
   actions.Bind(
       "CombsOpen", [&s] { return s.CanCombsOpen(); },
       [&s, window] {
-        const QString file = ChooseOpenFile(window, kCombsFileFilter);
+        const QString file = ChooseOpenFile(window, kCombsFileFilter, kCombsFileExt);
         if (!file.isEmpty()) s.CombsOpen(S(file));
       });
 

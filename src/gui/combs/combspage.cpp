@@ -16,6 +16,7 @@
 #include "app/formsettings.h"
 #include "app/guiutil.h"
 #include "app/session.h"
+#include "combs/biglistheader.h"
 #include "combs/combslistmodel.h"
 #include "combs/filterlogmodel.h"
 #include "util/inifile.h"
@@ -68,6 +69,7 @@ TCombsPage::TCombsPage(Session& session, QWidget* parent)
   combsModel_ = new TCombsListModel(session_, this);
   lvCombs = new QTableView;
   lvCombs->setObjectName("lvCombs");
+  lvCombs->setHorizontalHeader(new TBigListHeader(lvCombs));
   lvCombs->setModel(combsModel_);
   SetUpList(lvCombs);
   lvCombs->setSelectionMode(QAbstractItemView::ExtendedSelection);
@@ -90,8 +92,8 @@ TCombsPage::TCombsPage(Session& session, QWidget* parent)
   lvFilters->setSelectionMode(QAbstractItemView::SingleSelection);
   lvFilters->setIconSize(QSize(16, 16));
   lvFilters->horizontalHeader()->setStretchLastSection(true);
-  lvFilters->horizontalHeader()->resizeSection(0, 170);
-  lvFilters->horizontalHeader()->resizeSection(1, 130);
+  lvFilters->horizontalHeader()->resizeSection(0, 200);
+  lvFilters->horizontalHeader()->resizeSection(1, 110);
 
   splCombs = new QSplitter(Qt::Vertical);
   splCombs->setObjectName("splCombs");

@@ -39,7 +39,7 @@ TFormGenCombs::TFormGenCombs(QWidget* parent, const TCombsGenParams& defaults) :
   btnCombsGenerateFile->setObjectName("btnCombsGenerateFile");
   btnCombsGenerateFile->setFixedWidth(btnCombsGenerateFile->fontMetrics().horizontalAdvance("...") + 20);
   connect(btnCombsGenerateFile, &QPushButton::clicked, this, [this] {
-    QString file = ChooseOpenFile(this, kCombsFileFilter);
+    QString file = ChooseOpenFile(this, kCombsFileFilter, kCombsFileExt);
     if (!file.isEmpty()) edCombsGenerateParam->setText(file);
   });
 
