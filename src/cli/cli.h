@@ -61,5 +61,7 @@ int RunCatalogue(Context& c);
 int RunValues(Context& c);
 int RunDownload(Context& c);
 int RunRatings(Context& c);
+int RunStakes(Context& c);
+int RunFilter(Context& c);
 
 }  // namespace quintar::cli

@@ -44,6 +44,13 @@ const char* const kUsageLines[] = {
     "  ratings list [--mode=M]   (M: 0 ожидаемые, 1 абсолютные, 2 относительные значения E0..E7)",
     "  ratings refresh",
     "  ratings export FILE",
+    "  stakes list",
+    "  stakes add \"n1;n2;n3;n4;n5;n6;n7\" [--comment=TEXT] [--draw=N] [--draws=K]",
+    "  stakes check",
+    "  stakes delete --condition=N --value=V   (N: 0 =, 1 >, 2 >=, 3 <, 4 <=; V: совпадений 0..7)",
+    "  stakes clear [--refresh-rating]",
+    "  filter CODE --select=\"ЗНАЧЕНИЕ;ЗНАЧЕНИЕ\" (--keep|--delete) [--len=N] [--offset=K] [--sorted]",
+    "         [--in=FILE.lcv] [--out=FILE.lcv]   (фильтр по выделенным значениям таблицы статистики)",
 };
 
 std::string UsageText() {
@@ -62,6 +69,8 @@ const std::map<std::string, Handler>& Commands() {
       {"values", RunValues},
       {"download", RunDownload},
       {"ratings", RunRatings},
+      {"stakes", RunStakes},
+      {"filter", RunFilter},
   };
   return commands;
 }

@@ -72,7 +72,9 @@ class TestMainWindow : public QObject {
     }
     QCOMPARE(enabled, (QStringList{"EditConfig", "EditProxy", "ExitProgram", "DrawsDownload", "AutoDownload0",
                                    "AutoDownload1", "AutoDownload2", "DrawsImport", "DrawsAdd", "DrawsSorted",
-                                   "ViewColorDraws", "About", "OpenLotoSite"}));
+                                   "StakesGraphDraws", "RatingsEffMode0", "RatingsEffMode1", "RatingsEffMode2",
+                                   "RatingsRefresh", "ScriptOpen", "ScriptAdd", "ScriptLoad", "ViewColorDraws", "About",
+                                   "OpenLotoSite"}));
     QCOMPARE(w.Actions().Action("DrawsDownload")->shortcut(), QKeySequence("F3"));
     QCOMPARE(w.Actions().Action("GetHelp")->shortcut(), QKeySequence("F1"));
     QCOMPARE(w.Actions().Action("ScriptTest")->shortcut(), QKeySequence("Ctrl+F10"));

@@ -12,6 +12,7 @@ Session::Session(std::string dataDir, IHost& host)
     : dataDir_(IncludeTrailingSlash(dataDir)), host_(&host) {
   Frm = FormSettings(FilePath(".frm"));
   Stats.Draws = &Archive.Draws();
+  Stakes.SetPath(FilePath(".lsk"));
 }
 
 std::string Session::FilePath(std::string_view ext) const { return dataDir_ + kBaseName + std::string(ext); }
@@ -47,6 +48,7 @@ void Session::ReadFormKeys() {
   ColorCombs = ini.ReadBool(kMainForm, "ColorCombs", true);
   CombsExclude = std::max(0, ini.ReadInteger(kMainForm, "DrawsExclude", 0));
   ReadRatingsKeys();
+  ReadStakesKeys();
 }
 
 void Session::LoadArchive() {

@@ -17,10 +17,12 @@
 #include "combs/combslist.h"
 #include "combs/filterlog.h"
 #include "combs/filterrecs.h"
+#include "combs/filters.h"
 #include "combs/genparams.h"
 #include "combs/ratings.h"
 #include "combs/stakesfile.h"
 #include "game/drawarchive.h"
+#include "stats/drawsstat.h"
 #include "stats/statlist.h"
 #include "online/download.h"
 
@@ -212,6 +214,32 @@ class Session {
   bool CanCombsInfo(int currentRow) const { return CanCombsFindInDraws(currentRow); }
   bool CanViewColorCombs() const { return IsIdle(); }
   void ViewColorCombs();
+  // Filters -----------------------------------------------------------------------------------------
+  // Narrows the list (from the undo copy the caller took) to the combinations that give (keep) or do not
+  // give (delete) a value of the selected rows, judged against the reference draw of the analysis window,
+  // and logs it. Without a statistic object the one chosen in the statistics view is used. Busy state and
+  // status text on every way out; an error passes on and leaves the list as far as it was built.
+  void ApplyStatFilter(TCustomStat* stat, bool deleteFlag, const TStatSelection& rows);
+  // The same with the numbers statistic over a set of numbers 1..35 (card and layout views); an empty set
+  // raises kFilterNoValues and changes nothing.
+  void ApplyNumberFilter(const TStatDrawArray& numbers, bool deleteFlag, const std::string& caption,
+                         const std::string& valuesText);
+  // A long filter pass may use a second core (results are those of one thread).
+  bool FilterSplit = true;
+
+  // Filter commands of the statistics table. The rows are the table's selected rows.
+  bool CanStatFilter(int selectedRows) const { return IsIdle() && !CurrentCombs.Empty() && selectedRows > 0; }
+  void StatFilter_Include(const TStatSelection& rows);
+  void StatFilter_Exclude(const TStatSelection& rows);
+  // Favourites: reset after the question (answers whether it was done), the manager, the description.
+  bool CanFiltersReset() const { return IsIdle(); }
+  bool FiltersReset();
+  bool CanFiltersManager() const { return IsIdle(); }
+  bool CanFiltersInfo() const { return IsIdle() && DrawsStatChooser.SelectedMethod() >= 0; }
+  // The address of the chosen statistic's description page; "" (after a message) when there is none.
+  std::string FiltersInfo();
+  // The same for a catalogue method.
+  std::string StatHelpUrl(int method);
   // Statistic catalogue -----------------------------------------------------------------------------
   TStatList Stats;  // bound to the archive
   // The statistic choosers of the statistics table and of the graphs view.
@@ -239,6 +267,50 @@ class Session {
   bool CanEditConfig() const { return IsIdle(); }
   TConfigData ConfigData() const { return Stats.Config; }
   bool EditConfig(const TConfigData& data, TStatGroups* changedGroups = nullptr);
+  // Statistics table (page "Статистика") ----------------------------------------------------------------
+  TDrawsStat DrawsStat;
+  bool ShowTotalLine = true;  // "ShowTotalLine": the ideal-distribution line of the chart
+  // Window-settings keys of the table: "DrawsStatLen", "PrefetchsEnabled", "ShowTotalLine"; the count is
+  // written at shutdown, the switches when they change.
+  void ReadDrawsStatKeys();
+  void WriteDrawsStatKeys();
+  // The table over the window for the chooser's method; unless forced, only when the archive size, the
+  // draws offset, the draws count or the chooser position changed since the last computation.
+  void ComputeDrawsStat(bool force);
+  bool CanDrawsStatCalc() const { return IsIdle() && !Archive.Empty() && DrawsStatChooser.SelectedMethod() >= 0; }
+  void DrawsStatCalc() { ComputeDrawsStat(true); }
+  // The chooser's position changed (cbDrawsStatTypeChange): computes when DrawsStatCalc is enabled.
+  void DrawsStatTypeChange(int itemIndex);
+  // Enter in edDrawsStatLen: a count within the field's limits is taken and acts as a chooser change;
+  // answers whether it was taken.
+  bool DrawsStatLenEnter(const std::string& text);
+  bool CanDrawsStatePrefetchsEnabled() const { return IsIdle(); }
+  bool DrawsStatePrefetchsEnabledChecked() const { return PrefetchsEnabled; }
+  void DrawsStatePrefetchsEnabled();
+  bool CanDrawsStatShowTotalLine() const { return IsIdle() && PrefetchsEnabled; }
+  bool DrawsStatShowTotalLineChecked() const { return ShowTotalLine; }
+  void DrawsStatShowTotalLine();
+  bool CanDrawsStatExportToExcel() const { return IsIdle() && !DrawsStat.Empty(); }
+  // The three norm columns are shown (width kNormColumnWidth) with prefetch files, else hidden.
+  bool NormColumnsShown() const { return PrefetchsEnabled; }
+
+  // Prefetch cache: one file per prefetchable method in the folder "Prefetchs".
+  int PrefetchThreads = 2;  // workers enumerating the full set of combinations
+  std::string PrefetchFileName(int method) const;
+  // The method's prefetch data; nothing unless PrefetchsEnabled and the method is prefetchable. A missing
+  // or empty file is built first. Errors are shown and give nothing.
+  std::optional<TPrefetchData> OpenPrefetch(int method);
+  // Builds the method's file (busy state, status text); the combination lists stay as they are. On
+  // failure the partial file is deleted and the error shown; answers whether the file was written.
+  bool BuildPrefetch(int method);
+  // Nothing unless force or PrefetchsEnabled. Otherwise, with a progress step per catalogue method,
+  // builds the file of every prefetchable method whose file is missing or whose group is in groups.
+  void BuildAllPrefetches(bool force, TStatGroups groups);
+  // The start-up switches: "fullrecreate" rebuilds every file, "fullrefresh" builds the missing ones
+  // even when prefetching is off; without them the missing files are built when it is on. Answers whether
+  // the program should end now (either switch given).
+  bool StartupPrefetches(const CommandLine& cl);
+
   // Draw results download ---------------------------------------------------------------------------
   TProxy Proxy;
   TOnlineAddresses Online = TOnlineAddresses::Defaults();
@@ -327,6 +399,11 @@ class Session {
   bool CanScriptDown(int selected) const;
   int ScriptDown(int index);
 
+  // Stake charts --------------------------------------------------------------------------------------
+  bool CanStakesGraphDraws() const { return IsIdle() && Stakes.IsOpen(); }
+  // The summed profit per draw ("Создание графиков..."), or nothing after an error box.
+  std::optional<TGraphData> StakesGraphDraws();
+
   // Ratings -----------------------------------------------------------------------------------------
   // The rows of the rating view, in its order; the ratings file holds them in the same order.
   TRatings Ratings;
@@ -383,6 +460,81 @@ class Session {
   std::optional<TGraphData> StakesGraphOverlap(TStakesFile& stakes, const std::vector<int>& rows);
   std::optional<TGraphData> StakesGraphProfits(TStakesFile& stakes, const std::vector<int>& rows);
 
+  // Stakes --------------------------------------------------------------------------------------------
+  // The stakes file "Quintar_7x35.lsk": open (and locked against other copies of the program) from
+  // LoadStakes to CloseStakesFile.
+  TStakesFile Stakes;
+  bool StakesLogEnabled = false;    // "StakesLogEnabled"
+  bool StakesScrollEnabled = true;  // "StakesScrollEnabled"
+  bool StakesCheckOnLine = true;    // "StakesCheckOnLine", read by the script runner
+  bool StakesOpen() const { return Stakes.IsOpen(); }
+  // Reads the three stake switches from the window-settings file.
+  void ReadStakesKeys();
+  // Cost and prizes of the catalogue settings.
+  TStakePrices StakePrices() const;
+  // The draw a new stake is for: the reference draw's number plus one (1 with an empty archive, -1 when
+  // the offset lies outside the archive).
+  int NewStakeDraw() const { return Archive.NextDrawNumber(drawsOffset_); }
+  // A new stake as the add commands make it, for the combination of a list row (none when row is not a
+  // row of the list).
+  TStakeRec NewStake(int combRow) const;
+
+  // Start-up: opens the stakes file; an old-version file is emptied after a warning. False (after the
+  // read error) when the file cannot be opened: another copy of the program holds it or the folder is
+  // not writable.
+  bool LoadStakes();
+  // LoadStakes, and when the file cannot be opened the exclusive-access error: the program must end.
+  bool LoadStakesExclusive();
+  // Shutdown: closes the stakes file ("Ошибка записи в файл ставок!" on failure).
+  void CloseStakesFile();
+  // The grid shows Count() + 1 rows; "Ставок: %d"; with scrollToEnd the grid selects its last row.
+  void UpdateStakesView(bool scrollToEnd);
+  // Whether the grid should scroll to its end; reading clears the request.
+  bool TakeStakesScroll() {
+    bool s = stakesScroll_;
+    stakesScroll_ = false;
+    return s;
+  }
+  // Checks every unchecked stake whose draw is in the archive, folding each into the rating and writing
+  // its log line when logging is on; failures are shown. Returns whether any stake changed.
+  bool CheckStakes();
+
+  // Stake commands. Stake rows are record indexes (the grid's data rows).
+  bool CanStakeAdd() const { return IsIdle() && StakesOpen(); }
+  bool CanStakeAddRandom() const { return IsIdle() && !CurrentCombs.Empty() && StakesOpen(); }
+  // A row of the list picked uniformly at random (-1 when the list is empty).
+  int RandomCombRow() const;
+  // The stake dialog's OK: the error text of its checks (the dialog stays open), or "" once the stake is
+  // added for in.Draws draws; the stakes are then checked and the grid scrolls to the end.
+  std::string StakeAdd(const TStakeDialogInput& in, const TStakeRec& base);
+  bool CanStakeAddSelected(int selectedRows) const { return IsIdle() && selectedRows > 0 && StakesOpen(); }
+  bool CanStakeAddAll() const { return IsIdle() && !CurrentCombs.Empty() && StakesOpen(); }
+  // The multi-stake dialog's OK: the error text of its checks, or "" once one stake per combination of
+  // the selection (all rows when sel is null) was added; the loop stops at the first failure.
+  std::string StakeAddMulti(const TRowSelection* sel, int draw, int draws, const std::string& comment);
+  bool CanStakeDel(int firstSelected) const {
+    return IsIdle() && StakesOpen() && firstSelected >= 0 && firstSelected < Stakes.Count();
+  }
+  // Deletes the records first..last after the confirmation; false when declined or failed.
+  bool StakeDel(int first, int last);
+  bool CanStakeFilter() const { return IsIdle() && StakesOpen(); }
+  // Deletes the records the condition (0..4 of StakeFilterConditions) with the match count value
+  // selects; separators stay.
+  bool StakeFilter(int condition, int value);
+  bool CanStakeClear() const { return IsIdle() && StakesOpen(); }
+  // Deletes every record after the confirmation, then offers the ratings refresh.
+  bool StakeClear();
+  bool CanStakesCheckManual() const { return IsIdle() && StakesOpen(); }
+  void StakesCheckManual();
+  bool CanLogStakes() const { return IsIdle(); }
+  void LogStakes();
+  bool CanLogStakesDelete() const { return IsIdle(); }
+  void LogStakesDelete();
+  bool CanStakesScroll() const { return IsIdle(); }
+  void StakesScroll();
+  bool CanStakesCheckLine() const { return IsIdle(); }
+  void StakesCheckLine();
+
  private:
   void ScriptChanged();
   std::string dataDir_;
@@ -399,6 +551,7 @@ class Session {
   };
   CatalogueCodes statCodes_{Stats};
   std::string scriptPanels_[5];
+  bool stakesScroll_ = false;
 };
 
 // Keeps the session busy for the lifetime of the object.

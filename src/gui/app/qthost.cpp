@@ -62,6 +62,10 @@ void QtHost::SetPanel(int index, const std::string& text) {
   if (setPanel) setPanel(index, Tr(text));
 }
 
+void QtHost::SetScriptPanel(int index, const std::string& text) {
+  if (setScriptPanel) setScriptPanel(index, Tr(text));
+}
+
 void QtHost::BusyChanged(bool busy) {
   if (busy)
     QApplication::setOverrideCursor(QCursor(Qt::WaitCursor));

@@ -21,6 +21,7 @@ class QtHost : public IHost {
   // What the main window supplies; each may stay empty (tests, start-up before the window exists).
   std::function<QWidget*()> dialogParent;
   std::function<void(int, const QString&)> setPanel;  // 0..6
+  std::function<void(int, const QString&)> setScriptPanel;  // 0..4, the script tab's status bar
   std::function<void(bool)> busyChanged;
   std::function<void(Change)> changed;
   std::function<void(int)> progressBegin, progressStep;
@@ -30,6 +31,7 @@ class QtHost : public IHost {
 
   void ShowStatus(const std::string& text) override;
   void SetPanel(int index, const std::string& text) override;
+  void SetScriptPanel(int index, const std::string& text) override;
   void BusyChanged(bool busy) override;
   void ShowMessage(MsgKind kind, const std::string& text) override;
   bool Ask(AskKind kind, const std::string& text) override;
