@@ -51,6 +51,10 @@ const char* const kUsageLines[] = {
     "  stakes clear [--refresh-rating]",
     "  filter CODE --select=\"ЗНАЧЕНИЕ;ЗНАЧЕНИЕ\" (--keep|--delete) [--len=N] [--offset=K] [--sorted]",
     "         [--in=FILE.lcv] [--out=FILE.lcv]   (фильтр по выделенным значениям таблицы статистики)",
+    "  script run FILE.lsc [--offset=K] [--log]   (прогноз: ставки на тираж после смещения K)",
+    "  script test FILE.lsc --tests=N [--log]   (тест на N последних тиражах)",
+    "  stats CODE [--len=N] [--offset=K] [--sorted] [--prefetch] [--sort=COLUMN] [--desc]   (таблица статистики)",
+    "  prefetch [--force] [--groups=LIST]   (файлы полного набора комбинаций)",
 };
 
 std::string UsageText() {
@@ -71,6 +75,9 @@ const std::map<std::string, Handler>& Commands() {
       {"ratings", RunRatings},
       {"stakes", RunStakes},
       {"filter", RunFilter},
+      {"script", RunScript},
+      {"stats", RunStats},
+      {"prefetch", RunPrefetch},
   };
   return commands;
 }

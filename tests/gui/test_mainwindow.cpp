@@ -70,11 +70,10 @@ class TestMainWindow : public QObject {
       QCOMPARE(a->text(), QString::fromUtf8(def.Caption));
       if (a->isEnabled()) enabled << def.Name;
     }
-    QCOMPARE(enabled, (QStringList{"EditConfig", "EditProxy", "ExitProgram", "DrawsDownload", "AutoDownload0",
-                                   "AutoDownload1", "AutoDownload2", "DrawsImport", "DrawsAdd", "DrawsSorted",
+    QCOMPARE(enabled, (QStringList{"EditConfig", "ExitProgram", "DrawsImport", "DrawsAdd", "DrawsSorted",
                                    "StakesGraphDraws", "RatingsEffMode0", "RatingsEffMode1", "RatingsEffMode2",
-                                   "RatingsRefresh", "ScriptOpen", "ScriptAdd", "ScriptLoad", "ViewColorDraws", "About",
-                                   "OpenLotoSite"}));
+                                   "RatingsRefresh", "ScriptOpen", "ScriptAdd", "ScriptLoad", "ViewColorDraws",
+                                   "About"}));
     QCOMPARE(w.Actions().Action("DrawsDownload")->shortcut(), QKeySequence("F3"));
     QCOMPARE(w.Actions().Action("GetHelp")->shortcut(), QKeySequence("F1"));
     QCOMPARE(w.Actions().Action("ScriptTest")->shortcut(), QKeySequence("Ctrl+F10"));

@@ -49,6 +49,8 @@ void Session::ReadFormKeys() {
   CombsExclude = std::max(0, ini.ReadInteger(kMainForm, "DrawsExclude", 0));
   ReadRatingsKeys();
   ReadStakesKeys();
+  ReadScriptRunKeys();
+  ReadDrawsStatKeys();
 }
 
 void Session::LoadArchive() {
@@ -101,7 +103,7 @@ void Session::RefreshDrawsList(bool force) {
 
 void Session::RefreshViews(bool force) {
   if (ViewsSuspended) return;
-  (void)force;
+  ComputeDrawsStat(force);
   host_->Changed(Change::Views);
 }
 
@@ -356,7 +358,8 @@ bool Session::EditConfig(const TConfigData& data, TStatGroups* changedGroups) {
   WriteSettings();
   // Parameter ranges depend on these settings.
   RebuildStatLists(true, true);
-  // The prefetch files of the changed groups are rebuilt here once the prefetch cache exists.
+  // The prefetch files of the changed groups hold other values now.
+  BuildAllPrefetches(false, groups);
   if (changedGroups) *changedGroups = groups;
   RefreshViews(true);
   // The card, the draw list and the combination list colour numbers by channel.

@@ -3,6 +3,7 @@
 // The desktop program and the command-line program drive the same Session.
 #pragma once
 
+#include <algorithm>
 #include <bitset>
 #include <cstdint>
 #include <exception>
@@ -174,6 +175,9 @@ class Session {
   // Rows of the combination list view: the 1-based position, the seven numbers, their sum.
   static std::vector<std::string> CombsListCaptions();
   std::vector<std::string> CombsListCells(int row) const;
+  // Background of a combination list cell as 0xRRGGBB, or nothing for the list's own colour: with
+  // ColorCombs the seven number cells take their channel colours and the other cells are white.
+  std::optional<uint32_t> CombsListCellColor(int row, int column) const;
 
   // Combination list commands. Rows and selections are those of the list view.
   bool CanCombsGen() const { return IsIdle(); }
@@ -399,6 +403,35 @@ class Session {
   bool CanScriptDown(int selected) const;
   int ScriptDown(int index);
 
+  // Script runs ---------------------------------------------------------------------------------------
+  // A forecast runs every line once at the current draws offset; a test runs the whole script for each
+  // of the last N offsets, oldest first, and puts the offset back unless it was stopped. StopRequested
+  // is the run's stop flag: ScriptStop, a STOP action or an error sets it.
+  bool ScriptLogEnabled = false;  // "ScriptLogEnabled": write the run log
+  std::string ScriptLogFile;      // the run's log file, "" when none
+  int ScriptActiveLine = -1;      // the line being run (the only selected line of the list), -1 none
+  // Every log entry is also handed here when set (the command-line program prints them).
+  std::function<void(const std::string&)> ScriptLogEcho;
+  void ReadScriptRunKeys();
+  bool CanScriptRun() const { return IsIdle() && !ScriptLines.empty() && !Archive.Empty(); }
+  void ScriptRun();
+  bool CanScriptTest() const { return CanScriptRun(); }
+  // The test count question: 1 .. draws - 1, initially 10.
+  int ScriptTestsMax() const { return std::max(1, Archive.Count() - 1); }
+  void ScriptTest(int tests);
+  bool CanScriptStop() const { return ScriptRunning && !StopRequested; }
+  // Asks "Остановить выполнение сценария?"; answers whether the stop was asked for.
+  bool ScriptStop();
+  bool CanLogToggle() const { return IsIdle() && !ScriptRunning; }
+  bool LogToggleChecked() const { return ScriptLogEnabled; }
+  void LogToggle();
+  bool CanLogsDelete() const { return IsIdle() && !ScriptRunning; }
+  void LogsDelete();
+  // One entry of the run log (only when logging is on).
+  void ScriptLog(const std::string& text);
+  // The runner's check: lets the interface process pending events, then answers the stop flag.
+  bool ScriptStopped();
+
   // Stake charts --------------------------------------------------------------------------------------
   bool CanStakesGraphDraws() const { return IsIdle() && Stakes.IsOpen(); }
   // The summed profit per draw ("Создание графиков..."), or nothing after an error box.
@@ -552,6 +585,7 @@ class Session {
   CatalogueCodes statCodes_{Stats};
   std::string scriptPanels_[5];
   bool stakesScroll_ = false;
+  bool scriptLogFailed_ = false;
 };
 
 // Keeps the session busy for the lifetime of the object.

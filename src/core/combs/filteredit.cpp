@@ -32,6 +32,8 @@ TFilterEditor::TFilterEditor(const TFilterEditorSource& source, const TFilterIte
 
 void TFilterEditor::SetStatItem(int item) {
   const TStatChooser& c = *source_.Chooser;
+  // Without a statistic list to choose from, the filter keeps the statistic it names.
+  if (c.Count() == 0) return;
   Fields.Stat = item >= 0 && item < c.Count() ? c.Methods[static_cast<size_t>(item)] : -1;
 }
 

@@ -41,6 +41,7 @@ class TFilterEditor {
   TFilterEditorFields Fields;
   // The chosen entry of the statistic list (cbDrawsStatType), -1 for an empty list.
   int StatItem() const { return StatChooserItemOf(*source_.Chooser, Fields.Stat); }
+  // Chooses an entry; with an empty list the statistic stays as it is.
   void SetStatItem(int item);
 
   bool OverrideEnabled() const { return FilterEditorOverrideEnabled(Fields.LevelMode); }

@@ -14,6 +14,7 @@
 #include <string_view>
 #include <vector>
 
+#include "game/drawarchive.h"
 #include "stats/customstat.h"
 #include "stats/prefetch.h"
 #include "stats/statdraw.h"
@@ -146,6 +147,7 @@ struct TDrawsStatRow {
 // What one computation takes.
 struct TDrawsStatInput {
   TCustomStat* Stat = nullptr;           // the chosen method's object
+  const TDrawArchive* Archive = nullptr;  // finds the draw of a value's last occurrence
   TDrawsStatWindow Window;
   bool Sorted = false;                    // the sorted-view switch
   const TPrefetchData* Prefetch = nullptr;  // the method's prefetch file, when open

@@ -39,13 +39,17 @@
 #include "app/startup.h"
 #include "app/termsignals.h"
 #include "app/windowlayout.h"
+#include "combs/combscommands.h"
 #include "combs/combspage.h"
 #include "combs/graphcommands.h"
 #include "combs/ratingcommands.h"
 #include "combs/ratingspage.h"
+#include "combs/stakecommands.h"
 #include "combs/stakespage.h"
 #include "combs/tablespage.h"
+#include "stats/filtercommands.h"
 #include "game/drawcommands.h"
+#include "scripts/runcommands.h"
 #include "game/drawspage.h"
 #include "online/downloadcommands.h"
 #include "online/systemspage.h"
@@ -322,7 +326,6 @@ void TFormMain::BuildMenu() {
 void TFormMain::BindCommands() {
   BindDrawCommands(*actions_, s_, host_, *drawsPage_, this);
   BindStatCommands(*actions_, s_, host_, this);
-  BindDownloadCommands(*actions_, s_, host_, this);
   if (auto* script = qobject_cast<TScriptPage*>(Page("tsScript"))) BindScriptCommands(*actions_, s_, host_, *script, this);
   if (auto* ratings = static_cast<TRatingsPage*>(Page("tsRatings"))) {
     BindRatingCommands(*actions_, s_, *ratings, this, [this] {
@@ -330,6 +333,12 @@ void TFormMain::BindCommands() {
     });
     BindGraphCommands(*actions_, s_, *ratings, this);
   }
+  if (auto* statPage = qobject_cast<TDrawsStatPage*>(Page("tsDrawsStat"))) statPage->BindCommands(*actions_);
+  if (auto* stakes = static_cast<TStakesPage*>(Page("tsStakes"))) BindStakeCommands(*actions_, s_, host_, *stakes, this);
+  if (auto* combs = qobject_cast<TCombsPage*>(Page("tsCombs"))) BindCombsCommands(*actions_, s_, *combs, this);
+  BindDownloadCommands(*actions_, s_, host_, this);
+  BindFilterCommands(*actions_, s_, this, [] { return TStatSelection{}; });
+  BindScriptRunCommands(*actions_, s_, this);
 
   actions_->Bind("ExitProgram", nullptr, [this] { close(); });
   actions_->Bind(
@@ -440,6 +449,19 @@ void TFormMain::OnChanged(Change what) {
       break;
     case Change::Ratings:
       if (TMainPage* p = Page("tsRatings")) p->RefreshPage(true);
+      break;
+    case Change::Stakes:
+      if (TMainPage* p = Page("tsStakes")) p->RefreshPage(false);
+      break;
+    case Change::CombsList:
+      if (auto* combs = qobject_cast<TCombsPage*>(Page("tsCombs"))) combs->RefreshList();
+      break;
+    case Change::FilterLog:
+      if (auto* combs = qobject_cast<TCombsPage*>(Page("tsCombs"))) combs->RefreshFilters();
+      break;
+    case Change::Settings:
+      // The channel size may have changed: the list's colours follow it.
+      if (auto* combs = qobject_cast<TCombsPage*>(Page("tsCombs"))) combs->RepaintList();
       break;
     default:
       break;

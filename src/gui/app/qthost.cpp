@@ -1,5 +1,8 @@
 #include "app/qthost.h"
 
+#include <QDesktopServices>
+#include <QUrl>
+
 #include <QApplication>
 #include <QCursor>
 #include <QMessageBox>
@@ -105,6 +108,10 @@ void QtHost::ProcessEvents() { QCoreApplication::processEvents(); }
 
 void QtHost::Changed(Change what) {
   if (changed) changed(what);
+}
+
+void QtHost::OpenDocument(const std::string& path) {
+  QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(path)));
 }
 
 }  // namespace quintar::gui

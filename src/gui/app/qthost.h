@@ -42,6 +42,7 @@ class QtHost : public IHost {
   void ProgressEnd() override;
   void ProcessEvents() override;
   void Changed(Change what) override;
+  void OpenDocument(const std::string& path) override;
 
  private:
   QWidget* Parent() const;

@@ -53,9 +53,8 @@ void BindScriptCommands(ActionRegistry& actions, Session& s, QtHost& host, TScri
       "ScriptOpen", [&s] { return s.CanScriptOpen(); },
       [&s, &page, window] {
         const QString file = ChooseOpenFile(window, kScriptFileFilter);
-        if (file.isEmpty()) return;
-        page.ClearSelection();
-        s.ScriptOpen(S(file));
+        // Another script's lines: the old selection means nothing in them.
+        if (!file.isEmpty() && s.ScriptOpen(S(file))) page.ClearSelection();
       });
 
   actions.Bind(

@@ -46,9 +46,16 @@ int TScriptListModel::columnCount(const QModelIndex& parent) const {
 QVariant TScriptListModel::data(const QModelIndex& index, int role) const {
   if (!index.isValid() || index.row() >= rows_) return {};
   if (role != Qt::DisplayRole && role != Qt::ToolTipRole) return {};
-  const std::vector<std::string> cells = session_.ScriptListCells(index.row());
+  const std::vector<std::string>& cells = Cells(index.row());
   if (index.column() >= static_cast<int>(cells.size())) return {};
   return Q(cells[static_cast<size_t>(index.column())]);
+}
+
+const std::vector<std::string>& TScriptListModel::Cells(int row) const {
+  if (cells_.size() != static_cast<size_t>(rows_)) cells_.assign(static_cast<size_t>(rows_), {});
+  std::vector<std::string>& c = cells_[static_cast<size_t>(row)];
+  if (c.empty()) c = session_.ScriptListCells(row);
+  return c;
 }
 
 QVariant TScriptListModel::headerData(int section, Qt::Orientation orientation, int role) const {
@@ -59,6 +66,7 @@ QVariant TScriptListModel::headerData(int section, Qt::Orientation orientation, 
 }
 
 void TScriptListModel::Refresh() {
+  cells_.clear();
   const int rows = static_cast<int>(session_.ScriptLines.size());
   if (rows == rows_) {
     if (rows > 0) emit dataChanged(index(0, 0), index(rows - 1, columnCount() - 1));

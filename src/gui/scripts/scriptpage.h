@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QAbstractTableModel>
+#include <string>
 #include <vector>
 
 #include "app/mainpage.h"
@@ -34,8 +35,12 @@ class TScriptListModel : public QAbstractTableModel {
   void Refresh();
 
  private:
+  const std::vector<std::string>& Cells(int row) const;
+
   Session& session_;
   int rows_ = 0;
+  // The cells of each row once shown: reading a line's filters looks their codes up in the catalogue.
+  mutable std::vector<std::vector<std::string>> cells_;
 };
 
 class TScriptPage : public TMainPage {

@@ -32,8 +32,23 @@ class TValueListValidator : public QValidator {
   }
 };
 
+// A coefficient shown without trailing zeros ("0,5", "-1").
+class TCoefEdit : public QDoubleSpinBox {
+ public:
+  using QDoubleSpinBox::QDoubleSpinBox;
+  QString textFromValue(double value) const override {
+    QString t = locale().toString(value, 'f', decimals());
+    const QChar point = locale().decimalPoint().front();
+    if (t.contains(point)) {
+      while (t.endsWith('0')) t.chop(1);
+      if (t.endsWith(point)) t.chop(1);
+    }
+    return t;
+  }
+};
+
 QDoubleSpinBox* CoefEdit(const char* name, QWidget* parent) {
-  auto* e = new QDoubleSpinBox(parent);
+  auto* e = new TCoefEdit(parent);
   e->setObjectName(name);
   e->setLocale(QLocale(QLocale::Russian, QLocale::Russia));
   e->setDecimals(6);

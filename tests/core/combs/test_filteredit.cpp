@@ -93,6 +93,21 @@ TEST(FilterEditorSource, AFilterOfAStatisticNotListedShowsTheFirstEntry) {
   EXPECT_EQ(e.Fields.DrawsLen, "100");
 }
 
+TEST(FilterEditorSource, WithoutAStatisticListTheFilterKeepsItsStatistic) {
+  Catalogue c;
+  TStatChooser empty;
+  c.source.Chooser = &empty;
+  TFilterItem item;
+  item.Active = true;
+  item.Stat = c.Method("SUMS");
+  item.DrawsText = "100";
+  TFilterEditor e(c.source, item);
+  EXPECT_EQ(e.StatItem(), -1);
+  e.SetStatItem(-1);
+  EXPECT_EQ(e.Result().Stat, c.Method("SUMS"));
+  EXPECT_EQ(TFilterEditor(c.source, TFilterItem{}).Fields.Stat, -1);
+}
+
 TEST(FilterEditorSource, ChecksEveryFieldInOrderWithItsMessage) {
   Catalogue c;
   TFilterEditor e(c.source, TFilterItem{});
