@@ -2,6 +2,7 @@
 // panel, the retry question of a failing month, the proxy dialog, the start-up choice and the lottery's
 // site.
 #include <QAction>
+#include <QDate>
 #include <QDesktopServices>
 #include <QElapsedTimer>
 #include <QLabel>
@@ -16,6 +17,7 @@
 #include <filesystem>
 
 #include "app/actionregistry.h"
+#include "app/guiutil.h"
 #include "app/session.h"
 #include "game/drawspage.h"
 #include "guitestutil.h"
@@ -198,6 +200,55 @@ class TestDownload : public QObject {
     QVERIFY(seen.text.startsWith("Ошибка загрузки архива тиражей с сайта"));
     QCOMPARE(d.Sess.Archive.Count(), 0);
     QVERIFY(d.Sess.IsIdle());
+  }
+
+  void theStartUpAsksAndDownloadsOnYes() {
+    // The newest archived draw is of the month before last; the site has one draw in each of the two
+    // months since, so the start-up download reads three months: the newest draw's and the two after it.
+    const char* const kMonths[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun", "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+    auto text = [&](const QDate& day) {
+      return S(QString("%1 %2 %3").arg(day.day()).arg(kMonths[day.month() - 1]).arg(day.year()));
+    };
+    const QDate thisMonth = QDate::currentDate().addDays(1 - QDate::currentDate().day());
+    ResultsSite site;
+    site.SetDraws({MakeDraw(11, {1, 2, 3, 4, 5, 6, 7}, 1, text(thisMonth.addMonths(-1).addDays(14))),
+                   MakeDraw(12, {8, 9, 10, 11, 12, 13, 14}, 2, text(thisMonth))});
+    site.Start();
+    DesktopFixture f;
+    TDrawArchive a;
+    a.AppendDraw(MakeDraw(10, {15, 16, 17, 18, 19, 20, 21}, 3, text(thisMonth.addMonths(-2))));
+    a.SaveToFile(f.DataDir() + "Quintar_7x35.ldr");
+    {
+      IniFile frm(f.DataDir() + "Quintar_7x35.frm");
+      frm.WriteInteger("TFormMain", "DownloadDrawsOnStart", 0);
+      frm.UpdateFile();
+      IniFile ini(f.DataDir() + "Quintar_7x35.ini");
+      ini.WriteString("ONLINE", "ResultsUrl", site.BaseUrl());
+      ini.UpdateFile();
+    }
+    BoxSeen seen;
+    ModalDriver driver;
+    driver.Then(AnswerBox("Yes", &seen));
+    TDesktop& d = f.Start();
+    QVERIFY(driver.Done());
+    QVERIFY(driver.Unexpected.isEmpty());
+    QCOMPARE(seen.caption, QString("Подтверждение"));
+    QCOMPARE(seen.text, QString("Обновить список тиражей?\n\nДля выполнения обновления необходимо действующее "
+                                "подключение к сети Интернет."));
+    QCOMPARE(d.Sess.Archive.Count(), 3);
+    QCOMPARE(d.Sess.Archive[2].Number, 12);
+    QCOMPARE(site.TotalPageRequests(), 3);
+    QCOMPARE(d.Window->DrawsPage()->lvDraws->model()->rowCount(), 3);
+    QVERIFY(!d.Window->findChild<TFormWait*>("TFormWait")->isVisible());
+    QVERIFY(d.Sess.IsIdle());
+
+    // No: nothing is asked of the site.
+    f.Stop();
+    driver.Then(AnswerBox("No", &seen));
+    TDesktop& d2 = f.Start();
+    QVERIFY(driver.Done());
+    QCOMPARE(d2.Sess.Archive.Count(), 3);
+    QCOMPARE(site.TotalPageRequests(), 3);
   }
 
   void theProxyDialog() {
