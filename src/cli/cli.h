@@ -61,6 +61,10 @@ int RunCatalogue(Context& c);
 int RunValues(Context& c);
 int RunDownload(Context& c);
 int RunRatings(Context& c);
+int RunScript(Context& c);
+int RunStakes(Context& c);
 int RunFilter(Context& c);
+int RunStats(Context& c);
+int RunPrefetch(Context& c);
 
 }  // namespace quintar::cli

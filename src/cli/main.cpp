@@ -44,8 +44,17 @@ const char* const kUsageLines[] = {
     "  ratings list [--mode=M]   (M: 0 ожидаемые, 1 абсолютные, 2 относительные значения E0..E7)",
     "  ratings refresh",
     "  ratings export FILE",
+    "  stakes list",
+    "  stakes add \"n1;n2;n3;n4;n5;n6;n7\" [--comment=TEXT] [--draw=N] [--draws=K]",
+    "  stakes check",
+    "  stakes delete --condition=N --value=V   (N: 0 =, 1 >, 2 >=, 3 <, 4 <=; V: совпадений 0..7)",
+    "  stakes clear [--refresh-rating]",
     "  filter CODE --select=\"ЗНАЧЕНИЕ;ЗНАЧЕНИЕ\" (--keep|--delete) [--len=N] [--offset=K] [--sorted]",
     "         [--in=FILE.lcv] [--out=FILE.lcv]   (фильтр по выделенным значениям таблицы статистики)",
+    "  script run FILE.lsc [--offset=K] [--log]   (прогноз: ставки на тираж после смещения K)",
+    "  script test FILE.lsc --tests=N [--log]   (тест на N последних тиражах)",
+    "  stats CODE [--len=N] [--offset=K] [--sorted] [--prefetch] [--sort=COLUMN] [--desc]   (таблица статистики)",
+    "  prefetch [--force] [--groups=LIST]   (файлы полного набора комбинаций)",
 };
 
 std::string UsageText() {
@@ -64,7 +73,11 @@ const std::map<std::string, Handler>& Commands() {
       {"values", RunValues},
       {"download", RunDownload},
       {"ratings", RunRatings},
+      {"stakes", RunStakes},
       {"filter", RunFilter},
+      {"script", RunScript},
+      {"stats", RunStats},
+      {"prefetch", RunPrefetch},
   };
   return commands;
 }

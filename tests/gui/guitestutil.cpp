@@ -15,6 +15,8 @@ namespace quintar::test {
 DesktopFixture::DesktopFixture() {
   std::filesystem::create_directories(dir_.Path() + "data");
   std::filesystem::create_directories(dir_.Path() + "bin");
+  // Tests never meet the start-up question about downloading new draws.
+  WriteBytes(DataDir() + "Quintar_7x35.frm", "[TFormMain]\r\nDownloadDrawsOnStart=2\r\n");
 }
 
 DesktopFixture::~DesktopFixture() { Stop(); }

@@ -70,8 +70,10 @@ class TestMainWindow : public QObject {
       QCOMPARE(a->text(), QString::fromUtf8(def.Caption));
       if (a->isEnabled()) enabled << def.Name;
     }
-    QCOMPARE(enabled, (QStringList{"ExitProgram", "DrawsImport", "DrawsAdd", "DrawsSorted", "FiltersManager",
-                                   "FiltersReset", "ViewColorDraws", "About"}));
+    QCOMPARE(enabled, (QStringList{"EditConfig", "ExitProgram", "DrawsImport", "DrawsAdd", "DrawsSorted",
+                                   "StakesGraphDraws", "RatingsEffMode0", "RatingsEffMode1", "RatingsEffMode2",
+                                   "RatingsRefresh", "ScriptOpen", "ScriptAdd", "ScriptLoad", "ViewColorDraws",
+                                   "About"}));
     QCOMPARE(w.Actions().Action("DrawsDownload")->shortcut(), QKeySequence("F3"));
     QCOMPARE(w.Actions().Action("GetHelp")->shortcut(), QKeySequence("F1"));
     QCOMPARE(w.Actions().Action("ScriptTest")->shortcut(), QKeySequence("Ctrl+F10"));

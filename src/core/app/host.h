@@ -60,6 +60,8 @@ class IHost {
   // Lets the interface process pending events (long loops call it now and then).
   virtual void ProcessEvents() {}
   virtual void Changed(Change /*what*/) {}
+  // Opens a file with the system's default program for it (the shell's "open").
+  virtual void OpenDocument(const std::string& /*path*/) {}
 };
 
 // The delete confirmation text for one or several selected rows.

@@ -13,6 +13,7 @@ Session::Session(std::string dataDir, IHost& host)
     : dataDir_(IncludeTrailingSlash(dataDir)), host_(&host) {
   Frm = FormSettings(FilePath(".frm"));
   Stats.Draws = &Archive.Draws();
+  Stakes.SetPath(FilePath(".lsk"));
   // The statistic descriptions are shipped in "help/" beside the program file.
   if (StatPagesFolder().empty()) SetStatPagesFolder(ExtractFilePath(CurrentProgramPath()) + "help/");
 }
@@ -50,6 +51,9 @@ void Session::ReadFormKeys() {
   ColorCombs = ini.ReadBool(kMainForm, "ColorCombs", true);
   CombsExclude = std::max(0, ini.ReadInteger(kMainForm, "DrawsExclude", 0));
   ReadRatingsKeys();
+  ReadStakesKeys();
+  ReadScriptRunKeys();
+  ReadDrawsStatKeys();
 }
 
 void Session::LoadArchive() {
@@ -102,7 +106,7 @@ void Session::RefreshDrawsList(bool force) {
 
 void Session::RefreshViews(bool force) {
   if (ViewsSuspended) return;
-  (void)force;
+  ComputeDrawsStat(force);
   host_->Changed(Change::Views);
 }
 
@@ -357,7 +361,8 @@ bool Session::EditConfig(const TConfigData& data, TStatGroups* changedGroups) {
   WriteSettings();
   // Parameter ranges depend on these settings.
   RebuildStatLists(true, true);
-  // The prefetch files of the changed groups are rebuilt here once the prefetch cache exists.
+  // The prefetch files of the changed groups hold other values now.
+  BuildAllPrefetches(false, groups);
   if (changedGroups) *changedGroups = groups;
   RefreshViews(true);
   // The card, the draw list and the combination list colour numbers by channel.

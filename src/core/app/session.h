@@ -3,6 +3,7 @@
 // The desktop program and the command-line program drive the same Session.
 #pragma once
 
+#include <algorithm>
 #include <bitset>
 #include <cstdint>
 #include <exception>
@@ -22,6 +23,7 @@
 #include "combs/ratings.h"
 #include "combs/stakesfile.h"
 #include "game/drawarchive.h"
+#include "stats/drawsstat.h"
 #include "stats/statlist.h"
 #include "online/download.h"
 
@@ -173,6 +175,9 @@ class Session {
   // Rows of the combination list view: the 1-based position, the seven numbers, their sum.
   static std::vector<std::string> CombsListCaptions();
   std::vector<std::string> CombsListCells(int row) const;
+  // Background of a combination list cell as 0xRRGGBB, or nothing for the list's own colour: with
+  // ColorCombs the seven number cells take their channel colours and the other cells are white.
+  std::optional<uint32_t> CombsListCellColor(int row, int column) const;
 
   // Combination list commands. Rows and selections are those of the list view.
   bool CanCombsGen() const { return IsIdle(); }
@@ -266,6 +271,50 @@ class Session {
   bool CanEditConfig() const { return IsIdle(); }
   TConfigData ConfigData() const { return Stats.Config; }
   bool EditConfig(const TConfigData& data, TStatGroups* changedGroups = nullptr);
+  // Statistics table (page "Статистика") ----------------------------------------------------------------
+  TDrawsStat DrawsStat;
+  bool ShowTotalLine = true;  // "ShowTotalLine": the ideal-distribution line of the chart
+  // Window-settings keys of the table: "DrawsStatLen", "PrefetchsEnabled", "ShowTotalLine"; the count is
+  // written at shutdown, the switches when they change.
+  void ReadDrawsStatKeys();
+  void WriteDrawsStatKeys();
+  // The table over the window for the chooser's method; unless forced, only when the archive size, the
+  // draws offset, the draws count or the chooser position changed since the last computation.
+  void ComputeDrawsStat(bool force);
+  bool CanDrawsStatCalc() const { return IsIdle() && !Archive.Empty() && DrawsStatChooser.SelectedMethod() >= 0; }
+  void DrawsStatCalc() { ComputeDrawsStat(true); }
+  // The chooser's position changed (cbDrawsStatTypeChange): computes when DrawsStatCalc is enabled.
+  void DrawsStatTypeChange(int itemIndex);
+  // Enter in edDrawsStatLen: a count within the field's limits is taken and acts as a chooser change;
+  // answers whether it was taken.
+  bool DrawsStatLenEnter(const std::string& text);
+  bool CanDrawsStatePrefetchsEnabled() const { return IsIdle(); }
+  bool DrawsStatePrefetchsEnabledChecked() const { return PrefetchsEnabled; }
+  void DrawsStatePrefetchsEnabled();
+  bool CanDrawsStatShowTotalLine() const { return IsIdle() && PrefetchsEnabled; }
+  bool DrawsStatShowTotalLineChecked() const { return ShowTotalLine; }
+  void DrawsStatShowTotalLine();
+  bool CanDrawsStatExportToExcel() const { return IsIdle() && !DrawsStat.Empty(); }
+  // The three norm columns are shown (width kNormColumnWidth) with prefetch files, else hidden.
+  bool NormColumnsShown() const { return PrefetchsEnabled; }
+
+  // Prefetch cache: one file per prefetchable method in the folder "Prefetchs".
+  int PrefetchThreads = 2;  // workers enumerating the full set of combinations
+  std::string PrefetchFileName(int method) const;
+  // The method's prefetch data; nothing unless PrefetchsEnabled and the method is prefetchable. A missing
+  // or empty file is built first. Errors are shown and give nothing.
+  std::optional<TPrefetchData> OpenPrefetch(int method);
+  // Builds the method's file (busy state, status text); the combination lists stay as they are. On
+  // failure the partial file is deleted and the error shown; answers whether the file was written.
+  bool BuildPrefetch(int method);
+  // Nothing unless force or PrefetchsEnabled. Otherwise, with a progress step per catalogue method,
+  // builds the file of every prefetchable method whose file is missing or whose group is in groups.
+  void BuildAllPrefetches(bool force, TStatGroups groups);
+  // The start-up switches: "fullrecreate" rebuilds every file, "fullrefresh" builds the missing ones
+  // even when prefetching is off; without them the missing files are built when it is on. Answers whether
+  // the program should end now (either switch given).
+  bool StartupPrefetches(const CommandLine& cl);
+
   // Draw results download ---------------------------------------------------------------------------
   TProxy Proxy;
   TOnlineAddresses Online = TOnlineAddresses::Defaults();
@@ -354,6 +403,40 @@ class Session {
   bool CanScriptDown(int selected) const;
   int ScriptDown(int index);
 
+  // Script runs ---------------------------------------------------------------------------------------
+  // A forecast runs every line once at the current draws offset; a test runs the whole script for each
+  // of the last N offsets, oldest first, and puts the offset back unless it was stopped. StopRequested
+  // is the run's stop flag: ScriptStop, a STOP action or an error sets it.
+  bool ScriptLogEnabled = false;  // "ScriptLogEnabled": write the run log
+  std::string ScriptLogFile;      // the run's log file, "" when none
+  int ScriptActiveLine = -1;      // the line being run (the only selected line of the list), -1 none
+  // Every log entry is also handed here when set (the command-line program prints them).
+  std::function<void(const std::string&)> ScriptLogEcho;
+  void ReadScriptRunKeys();
+  bool CanScriptRun() const { return IsIdle() && !ScriptLines.empty() && !Archive.Empty(); }
+  void ScriptRun();
+  bool CanScriptTest() const { return CanScriptRun(); }
+  // The test count question: 1 .. draws - 1, initially 10.
+  int ScriptTestsMax() const { return std::max(1, Archive.Count() - 1); }
+  void ScriptTest(int tests);
+  bool CanScriptStop() const { return ScriptRunning && !StopRequested; }
+  // Asks "Остановить выполнение сценария?"; answers whether the stop was asked for.
+  bool ScriptStop();
+  bool CanLogToggle() const { return IsIdle() && !ScriptRunning; }
+  bool LogToggleChecked() const { return ScriptLogEnabled; }
+  void LogToggle();
+  bool CanLogsDelete() const { return IsIdle() && !ScriptRunning; }
+  void LogsDelete();
+  // One entry of the run log (only when logging is on).
+  void ScriptLog(const std::string& text);
+  // The runner's check: lets the interface process pending events, then answers the stop flag.
+  bool ScriptStopped();
+
+  // Stake charts --------------------------------------------------------------------------------------
+  bool CanStakesGraphDraws() const { return IsIdle() && Stakes.IsOpen(); }
+  // The summed profit per draw ("Создание графиков..."), or nothing after an error box.
+  std::optional<TGraphData> StakesGraphDraws();
+
   // Ratings -----------------------------------------------------------------------------------------
   // The rows of the rating view, in its order; the ratings file holds them in the same order.
   TRatings Ratings;
@@ -410,6 +493,81 @@ class Session {
   std::optional<TGraphData> StakesGraphOverlap(TStakesFile& stakes, const std::vector<int>& rows);
   std::optional<TGraphData> StakesGraphProfits(TStakesFile& stakes, const std::vector<int>& rows);
 
+  // Stakes --------------------------------------------------------------------------------------------
+  // The stakes file "Quintar_7x35.lsk": open (and locked against other copies of the program) from
+  // LoadStakes to CloseStakesFile.
+  TStakesFile Stakes;
+  bool StakesLogEnabled = false;    // "StakesLogEnabled"
+  bool StakesScrollEnabled = true;  // "StakesScrollEnabled"
+  bool StakesCheckOnLine = true;    // "StakesCheckOnLine", read by the script runner
+  bool StakesOpen() const { return Stakes.IsOpen(); }
+  // Reads the three stake switches from the window-settings file.
+  void ReadStakesKeys();
+  // Cost and prizes of the catalogue settings.
+  TStakePrices StakePrices() const;
+  // The draw a new stake is for: the reference draw's number plus one (1 with an empty archive, -1 when
+  // the offset lies outside the archive).
+  int NewStakeDraw() const { return Archive.NextDrawNumber(drawsOffset_); }
+  // A new stake as the add commands make it, for the combination of a list row (none when row is not a
+  // row of the list).
+  TStakeRec NewStake(int combRow) const;
+
+  // Start-up: opens the stakes file; an old-version file is emptied after a warning. False (after the
+  // read error) when the file cannot be opened: another copy of the program holds it or the folder is
+  // not writable.
+  bool LoadStakes();
+  // LoadStakes, and when the file cannot be opened the exclusive-access error: the program must end.
+  bool LoadStakesExclusive();
+  // Shutdown: closes the stakes file ("Ошибка записи в файл ставок!" on failure).
+  void CloseStakesFile();
+  // The grid shows Count() + 1 rows; "Ставок: %d"; with scrollToEnd the grid selects its last row.
+  void UpdateStakesView(bool scrollToEnd);
+  // Whether the grid should scroll to its end; reading clears the request.
+  bool TakeStakesScroll() {
+    bool s = stakesScroll_;
+    stakesScroll_ = false;
+    return s;
+  }
+  // Checks every unchecked stake whose draw is in the archive, folding each into the rating and writing
+  // its log line when logging is on; failures are shown. Returns whether any stake changed.
+  bool CheckStakes();
+
+  // Stake commands. Stake rows are record indexes (the grid's data rows).
+  bool CanStakeAdd() const { return IsIdle() && StakesOpen(); }
+  bool CanStakeAddRandom() const { return IsIdle() && !CurrentCombs.Empty() && StakesOpen(); }
+  // A row of the list picked uniformly at random (-1 when the list is empty).
+  int RandomCombRow() const;
+  // The stake dialog's OK: the error text of its checks (the dialog stays open), or "" once the stake is
+  // added for in.Draws draws; the stakes are then checked and the grid scrolls to the end.
+  std::string StakeAdd(const TStakeDialogInput& in, const TStakeRec& base);
+  bool CanStakeAddSelected(int selectedRows) const { return IsIdle() && selectedRows > 0 && StakesOpen(); }
+  bool CanStakeAddAll() const { return IsIdle() && !CurrentCombs.Empty() && StakesOpen(); }
+  // The multi-stake dialog's OK: the error text of its checks, or "" once one stake per combination of
+  // the selection (all rows when sel is null) was added; the loop stops at the first failure.
+  std::string StakeAddMulti(const TRowSelection* sel, int draw, int draws, const std::string& comment);
+  bool CanStakeDel(int firstSelected) const {
+    return IsIdle() && StakesOpen() && firstSelected >= 0 && firstSelected < Stakes.Count();
+  }
+  // Deletes the records first..last after the confirmation; false when declined or failed.
+  bool StakeDel(int first, int last);
+  bool CanStakeFilter() const { return IsIdle() && StakesOpen(); }
+  // Deletes the records the condition (0..4 of StakeFilterConditions) with the match count value
+  // selects; separators stay.
+  bool StakeFilter(int condition, int value);
+  bool CanStakeClear() const { return IsIdle() && StakesOpen(); }
+  // Deletes every record after the confirmation, then offers the ratings refresh.
+  bool StakeClear();
+  bool CanStakesCheckManual() const { return IsIdle() && StakesOpen(); }
+  void StakesCheckManual();
+  bool CanLogStakes() const { return IsIdle(); }
+  void LogStakes();
+  bool CanLogStakesDelete() const { return IsIdle(); }
+  void LogStakesDelete();
+  bool CanStakesScroll() const { return IsIdle(); }
+  void StakesScroll();
+  bool CanStakesCheckLine() const { return IsIdle(); }
+  void StakesCheckLine();
+
  private:
   void ScriptChanged();
   std::string dataDir_;
@@ -426,6 +584,8 @@ class Session {
   };
   CatalogueCodes statCodes_{Stats};
   std::string scriptPanels_[5];
+  bool stakesScroll_ = false;
+  bool scriptLogFailed_ = false;
 };
 
 // Keeps the session busy for the lifetime of the object.

@@ -208,6 +208,12 @@ std::vector<std::string> Session::CombsListCells(int row) const {
   return cells;
 }
 
+std::optional<uint32_t> Session::CombsListCellColor(int row, int column) const {
+  if (!ColorCombs || row < 0 || row >= CurrentCombs.Count()) return std::nullopt;
+  if (column >= 1 && column <= NUMS_IN_DRAW) return ChannelColor(CurrentCombs[row].n[column - 1], ChannelSize());
+  return 0xFFFFFFu;
+}
+
 void Session::CombsGen(const TCombsGenParams& params) {
   if (!CanCombsGen()) return;
   try {

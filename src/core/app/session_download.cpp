@@ -2,6 +2,7 @@
 #include "app/cmdline.h"
 #include "app/session.h"
 #include "util/inifile.h"
+#include "util/safefile.h"
 #include "util/strutil.h"
 
 namespace quintar {
@@ -43,7 +44,28 @@ void Session::ReadOnlineSettings() {
 }
 
 void Session::CheckStakesAfterDownload() {
-  // Checking the stakes against the new draws goes here; the program keeps no stakes file yet.
+  if (Stakes.IsOpen()) {
+    CheckStakes();
+    UpdateStakesView(false);
+    return;
+  }
+  // A download without the desktop's start-up (the command-line program): the stakes file is opened
+  // for the check when there is one, with the rating the checked stakes are folded into.
+  if (!FileExists(Stakes.Path())) return;
+  try {
+    Stakes.OpenStakes();
+    // A file of another format is left for the desktop program to deal with.
+    if (Stakes.IsOldVersion()) {
+      Stakes.CloseStakes();
+      return;
+    }
+  } catch (const EStakesFile& e) {
+    ShowError(e.FullText());
+    return;
+  }
+  LoadRating(false);
+  CheckStakes();
+  CloseStakesFile();
 }
 
 void Session::EditProxy(int choice, const std::string& server, int port, const std::string& username,

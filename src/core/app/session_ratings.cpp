@@ -200,6 +200,19 @@ std::vector<std::string> RowNames(const TRatings& ratings, const std::vector<int
 
 }  // namespace
 
+std::optional<TGraphData> Session::StakesGraphDraws() {
+  BusyScope busy(*this);
+  StatusScope status(*this, kGraphStatus);
+  try {
+    return quintar::StakesGraphDraws(Stakes);
+  } catch (const EStakesFile& e) {
+    ShowError(e.FullText());
+  } catch (const std::exception& e) {
+    ShowError(e.what());
+  }
+  return std::nullopt;
+}
+
 std::optional<TGraphData> Session::StakesGraphOverlap(TStakesFile& stakes, const std::vector<int>& rows) {
   BusyScope busy(*this);
   StatusScope status(*this, kGraphStatus);

@@ -66,9 +66,22 @@ std::string LinkUrl(std::string_view text) {
 
 bool IsCompiledHelp(std::string_view path) { return EndsWithText(path, ".chm"); }
 
+#ifndef QUINTAR_URL_MAIN_SITE
+#define QUINTAR_URL_MAIN_SITE ""
+#define QUINTAR_URL_BLOG ""
+#define QUINTAR_URL_VIDEO ""
+#define QUINTAR_URL_ARTICLES ""
+#define QUINTAR_URL_VK ""
+#define QUINTAR_URL_OK ""
+#define QUINTAR_URL_AUTHOR ""
+#define QUINTAR_URL_TELEGRAM ""
+#endif
+
 const TMakerLinks& MakerLinks() {
-  // The maker has not published these pages yet.
-  static const TMakerLinks links{};
+  // The addresses are chosen when the program is built.
+  static const TMakerLinks links{QUINTAR_URL_MAIN_SITE, QUINTAR_URL_BLOG, QUINTAR_URL_VIDEO,
+                                 QUINTAR_URL_ARTICLES,  QUINTAR_URL_VK,   QUINTAR_URL_OK,
+                                 QUINTAR_URL_AUTHOR,    QUINTAR_URL_TELEGRAM};
   return links;
 }
 

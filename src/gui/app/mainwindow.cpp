@@ -5,6 +5,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QDialog>
+#include <QElapsedTimer>
 #include <QFontDatabase>
 #include <QGuiApplication>
 #include <QLabel>
@@ -19,6 +20,7 @@
 #include <QStatusTipEvent>
 #include <QTabWidget>
 #include <QTableView>
+#include <QThread>
 #include <QTimer>
 #include <cstdio>
 #include <cstdlib>
@@ -34,19 +36,29 @@
 #include "app/qthost.h"
 #include "app/session.h"
 #include "app/shell.h"
+#include "app/startup.h"
 #include "app/termsignals.h"
 #include "app/windowlayout.h"
+#include "combs/combscommands.h"
 #include "combs/combspage.h"
+#include "combs/graphcommands.h"
+#include "combs/ratingcommands.h"
 #include "combs/ratingspage.h"
+#include "combs/stakecommands.h"
 #include "combs/stakespage.h"
 #include "combs/tablespage.h"
 #include "stats/filtercommands.h"
 #include "game/drawcommands.h"
+#include "scripts/runcommands.h"
 #include "game/drawspage.h"
+#include "online/downloadcommands.h"
 #include "online/systemspage.h"
+#include "scripts/scriptcommands.h"
 #include "scripts/scriptpage.h"
 #include "stats/drawsstatpage.h"
+#include "stats/statcommands.h"
 #include "util/format.h"
+#include "util/safefile.h"
 #include "views/cardpage.h"
 #include "views/graphspage.h"
 #include "views/layoutpage.h"
@@ -103,52 +115,76 @@ TFormMain::TFormMain(Session& session, QtHost& host, TStartOptions options, QWid
   auto* termSignals = new TTermSignals(this);
   connect(termSignals, &TTermSignals::TerminateRequested, this, &TFormMain::OnTerminateSignal);
 
-  ApplyCyrillicFont();
-  s_.PrefetchsEnabled = false;
-  std::srand(static_cast<unsigned>(std::time(nullptr)));
-  try {
-    // Started by a previous copy that is restarting: wait until it has ended.
-    if (opts_.Cmd.HasSwitch("restart") && !WaitForPreviousInstance(opts_.ProgramPath, TTermSignals::Requested)) {
-      terminated_ = true;
-      return;
+  startup_ = std::make_unique<TStartup>(s_, opts_.Cmd, StartupHooks());
+  if (!startup_->FormCreate() && startup_->EndRequested()) terminated_ = true;
+}
+
+TStartupHooks TFormMain::StartupHooks() {
+  TStartupHooks h;
+  h.SetWindowFont = [] { ApplyCyrillicFont(); };
+  const std::string program = ExtractFileName(opts_.ProgramPath);
+  h.OtherInstanceRunning = [program] { return OtherInstanceRunning(program); };
+  h.Wait = [](int ms) {
+    // A termination request ends the wait at once: the remaining tries only look at the processes.
+    QElapsedTimer t;
+    t.start();
+    while (t.elapsed() < ms && !TTermSignals::Requested()) {
+      QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+      QThread::msleep(10);
     }
+  };
+  h.ChooseLanguage = [this](int lcid) {
     languages_ = std::make_unique<TLanguages>(opts_.ProgramPath, host_);
-    languages_->Apply(opts_.Cmd.HasSwitch("no-language") ? kBaseLanguage
-                                                         : s_.Frm.ReadFormInt(kMainForm, "Language", kDefaultLanguage));
+    languages_->Apply(lcid);
     setWindowTitle(Tr(kMainCaption));
+  };
+  h.SetUpViews = [this] {
     BuildWindow();
     BuildStatusBar();
     actions_ = new ActionRegistry(s_, this);
     BuildMenu();
     BindCommands();
-
     // The systems page and its commands show only when the systems catalogue starts.
     pcMain->setTabVisible(pcMain->indexOf(Page("tsSystems")), false);
     if (QMenu* m = findChild<QMenu*>("mnSystems")) m->menuAction()->setVisible(false);
     for (const char* name : {"SystemStakeAll", "SystemStakeFilter"})
       if (QAction* a = actions_->Action(name)) a->setVisible(false);
-
-    s_.ScriptRunning = false;
-    s_.StopRequested = false;
-    s_.ViewsSuspended = false;
     const struct {
       const char* key;
       const char* page;
     } tabs[] = {{"TabGraphs", "tsGraphs"}, {"TabCard", "tsCard"}, {"TabLayout", "tsLayout"}, {"TabTables", "tsTables"}};
     for (const auto& t : tabs)
       pcMain->setTabVisible(pcMain->indexOf(Page(t.page)), s_.Frm.ReadFormBool(kMainForm, t.key, true));
-
-    try {
-      ReadWindowSettings();
-    } catch (const std::exception& e) {
-      s_.ShowFailure("Ошибка загрузки параметров программы!", e);
-    }
-    // The catalogue's settings file and the statistic catalogue are read here once they exist.
+  };
+  h.ReadWindowSettings = [this] { ReadWindowSettings(); };
+  h.StartTimer = [this] {
     actions_->UpdateActions();
     tmrInit->start();
-  } catch (const std::exception& e) {
-    s_.ShowFailure("Ошибка запуска программы!", e);
-  }
+  };
+  h.AppendVersion = [this] { setWindowTitle(Tr(kMainCaption) + Tr(" версия ") + Q(ProgramVersion())); };
+  h.ShowFirstRun = [this] {
+    // A termination request that came during the initialisation is not followed by a new dialog.
+    if (!TTermSignals::Requested()) ShowFirstRun();
+  };
+  h.RestartProgram = [this] { RestartProgram(); };
+  h.EndProgram = [this] {
+    // A copy that could not have the stakes file leaves the window settings to the copy that has it.
+    if (!s_.StakesOpen()) settingsSaved_ = true;
+    QTimer::singleShot(0, this, [this] { close(); });
+  };
+  h.ScriptStop = [this] {
+    if (actions_) actions_->Execute(kScriptStop);
+  };
+  h.SaveWindowPlacement = [this](IniFile& ini) { SaveWindowPlacement(ini, kMainForm, this); };
+  h.WriteShutdownKeys = [this](IniFile& ini) {
+    ini.WriteInteger(kMainForm, "LeftPanelWidth", pcLists->width());
+    for (TMainPage* p : pages_) p->WriteSettings(ini);
+  };
+  h.SaveListLayouts = [this](IniFile& ini) {
+    for (const char* name : kLayoutViews)
+      if (auto* v = findChild<QAbstractItemView*>(name)) SaveListLayout(ini, kMainForm, v);
+  };
+  return h;
 }
 
 TFormMain::~TFormMain() {
@@ -159,6 +195,8 @@ TFormMain::~TFormMain() {
   host_.progressBegin = nullptr;
   host_.progressStep = nullptr;
   host_.progressEnd = nullptr;
+  host_.showWait = nullptr;
+  host_.hideWait = nullptr;
   s_.Archive.Clear();
 }
 
@@ -287,7 +325,20 @@ void TFormMain::BuildMenu() {
 
 void TFormMain::BindCommands() {
   BindDrawCommands(*actions_, s_, host_, *drawsPage_, this);
+  BindStatCommands(*actions_, s_, host_, this);
+  if (auto* script = qobject_cast<TScriptPage*>(Page("tsScript"))) BindScriptCommands(*actions_, s_, host_, *script, this);
+  if (auto* ratings = static_cast<TRatingsPage*>(Page("tsRatings"))) {
+    BindRatingCommands(*actions_, s_, *ratings, this, [this] {
+      if (TMainPage* script = Page("tsScript")) pcMain->setCurrentWidget(script);
+    });
+    BindGraphCommands(*actions_, s_, *ratings, this);
+  }
+  if (auto* statPage = qobject_cast<TDrawsStatPage*>(Page("tsDrawsStat"))) statPage->BindCommands(*actions_);
+  if (auto* stakes = static_cast<TStakesPage*>(Page("tsStakes"))) BindStakeCommands(*actions_, s_, host_, *stakes, this);
+  if (auto* combs = qobject_cast<TCombsPage*>(Page("tsCombs"))) BindCombsCommands(*actions_, s_, *combs, this);
+  BindDownloadCommands(*actions_, s_, host_, this);
   BindFilterCommands(*actions_, s_, this, [] { return TStatSelection{}; });
+  BindScriptRunCommands(*actions_, s_, this);
 
   actions_->Bind("ExitProgram", nullptr, [this] { close(); });
   actions_->Bind(
@@ -322,22 +373,7 @@ void TFormMain::ReadWindowSettings() {
   for (TMainPage* p : pages_) p->ReadSettings(ini);
   for (const char* name : kLayoutViews)
     if (auto* v = findChild<QAbstractItemView*>(name)) RestoreListLayout(ini, kMainForm, v);
-  // The first start of the program in this folder.
-  if (!ini.ReadBool(kMainForm, "PrefetchsInit", false)) {
-    s_.Frm.WriteFormBool(kMainForm, "PrefetchsInit", true);
-    s_.Frm.WriteFormBool(kMainForm, "PrefetchsEnabled", s_.PrefetchsEnabled);
-  }
   drawsPage_->RefreshList(true);
-}
-
-void TFormMain::SaveWindowSettings() {
-  IniFile ini = s_.Frm.Open();
-  SaveWindowPlacement(ini, kMainForm, this);
-  ini.WriteInteger(kMainForm, "LeftPanelWidth", pcLists->width());
-  for (TMainPage* p : pages_) p->WriteSettings(ini);
-  for (const char* name : kLayoutViews)
-    if (auto* v = findChild<QAbstractItemView*>(name)) SaveListLayout(ini, kMainForm, v);
-  s_.Frm.Store(ini);
 }
 
 void TFormMain::ShowRestored() {
@@ -364,34 +400,9 @@ void TFormMain::showEvent(QShowEvent* e) {
 
 void TFormMain::InitTimer() {
   tmrInit->stop();
-  s_.ShowStatus("Инициализация...");
-  bool ok = true;
-  try {
-    setWindowTitle(Tr(kMainCaption) + Tr(" версия ") + Q(ProgramVersion()));
-    s_.SetDrawsOffset(0);
-    // The stakes file opens here; a second copy of the program in the same folder cannot open it and ends.
-    s_.LoadArchive();
-    s_.RefreshDrawsList(false);
-    // The default combination list is generated here.
-    s_.RefreshViews(true);
-    // Here follow, as their parts of the program arrive: reading the ratings, tables and script; starting
-    // the systems page and the online script catalogue unless an unattended job runs; the unattended jobs
-    // (loadonly, fullrecreate, fullrefresh), the silent update check, the missing prefetch files and the
-    // start-up download of new draws.
-  } catch (const std::exception& e) {
-    ok = false;
-    s_.ShowFailure("Ошибка инициализации программы!", e);
-  }
-  s_.ShowStatus("");
+  startup_->InitTimer();
   initialised_ = true;
-  actions_->UpdateActions();
-  if (ok) {
-    try {
-      if (s_.Frm.ReadFormBool(kMainForm, "FirstRun", false)) ShowFirstRun();
-    } catch (const std::exception& e) {
-      s_.ShowFailure("Ошибка инициализации программы!", e);
-    }
-  }
+  if (actions_) actions_->UpdateActions();
   emit InitDone();
   if (!opts_.ScreenshotFile.isEmpty()) QTimer::singleShot(700, this, &TFormMain::TakeScreenshot);
 }
@@ -433,6 +444,25 @@ void TFormMain::OnChanged(Change what) {
     case Change::Views:
       for (TMainPage* p : pages_) p->RefreshPage(false);
       break;
+    case Change::Script:
+      if (TMainPage* p = Page("tsScript")) p->RefreshPage(true);
+      break;
+    case Change::Ratings:
+      if (TMainPage* p = Page("tsRatings")) p->RefreshPage(true);
+      break;
+    case Change::Stakes:
+      if (TMainPage* p = Page("tsStakes")) p->RefreshPage(false);
+      break;
+    case Change::CombsList:
+      if (auto* combs = qobject_cast<TCombsPage*>(Page("tsCombs"))) combs->RefreshList();
+      break;
+    case Change::FilterLog:
+      if (auto* combs = qobject_cast<TCombsPage*>(Page("tsCombs"))) combs->RefreshFilters();
+      break;
+    case Change::Settings:
+      // The channel size may have changed: the list's colours follow it.
+      if (auto* combs = qobject_cast<TCombsPage*>(Page("tsCombs"))) combs->RepaintList();
+      break;
     default:
       break;
   }
@@ -455,17 +485,10 @@ bool TFormMain::event(QEvent* e) {
 
 void TFormMain::closeEvent(QCloseEvent* e) {
   // A running script is asked to stop; it unwinds at its next check while the program ends.
-  if (s_.ScriptRunning && !s_.StopRequested) {
-    if (!actions_ || !actions_->Execute(kScriptStop)) s_.StopRequested = true;
-  }
-  if (!settingsSaved_ && !terminated_ && shown_) {
-    settingsSaved_ = true;
-    try {
-      SaveWindowSettings();
-    } catch (const std::exception& ex) {
-      s_.ShowError(ex.what());
-    }
-  }
+  startup_->FormCloseQuery();
+  const bool save = !settingsSaved_ && !terminated_ && shown_;
+  settingsSaved_ = true;
+  startup_->FormDestroy(save);
   e->accept();
 }
 

@@ -12,6 +12,7 @@
 #include "app/cmdline.h"
 #include "app/host.h"
 #include "app/placement.h"
+#include "app/startup.h"
 
 class QLabel;
 class QProgressBar;
@@ -86,7 +87,7 @@ class TFormMain : public QMainWindow {
   void BuildStatusBar();
   void BindCommands();
   void ReadWindowSettings();
-  void SaveWindowSettings();
+  TStartupHooks StartupHooks();
   void InitTimer();
   void ShowFirstRun();
   void ShowAbout();
@@ -100,6 +101,7 @@ class TFormMain : public QMainWindow {
   QtHost& host_;
   TStartOptions opts_;
   std::unique_ptr<TLanguages> languages_;
+  std::unique_ptr<TStartup> startup_;
   ActionRegistry* actions_ = nullptr;
   TDrawsPage* drawsPage_ = nullptr;
   std::vector<TMainPage*> pages_;

@@ -1,5 +1,8 @@
 #include "app/qthost.h"
 
+#include <QDesktopServices>
+#include <QUrl>
+
 #include <QApplication>
 #include <QCursor>
 #include <QMessageBox>
@@ -62,6 +65,10 @@ void QtHost::SetPanel(int index, const std::string& text) {
   if (setPanel) setPanel(index, Tr(text));
 }
 
+void QtHost::SetScriptPanel(int index, const std::string& text) {
+  if (setScriptPanel) setScriptPanel(index, Tr(text));
+}
+
 void QtHost::BusyChanged(bool busy) {
   if (busy)
     QApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
@@ -73,6 +80,15 @@ void QtHost::BusyChanged(bool busy) {
 void QtHost::ShowMessage(MsgKind kind, const std::string& text) { ShowMessageBox(Parent(), kind, Tr(text)); }
 
 bool QtHost::Ask(AskKind kind, const std::string& text) { return AskBox(Parent(), kind, Tr(text)); }
+
+void QtHost::ShowWait(const std::string& text) {
+  if (showWait) showWait(Tr(text));
+  ProcessEvents();
+}
+
+void QtHost::HideWait() {
+  if (hideWait) hideWait();
+}
 
 void QtHost::ProgressBegin(int max) {
   if (progressBegin) progressBegin(max);
@@ -92,6 +108,10 @@ void QtHost::ProcessEvents() { QCoreApplication::processEvents(); }
 
 void QtHost::Changed(Change what) {
   if (changed) changed(what);
+}
+
+void QtHost::OpenDocument(const std::string& path) {
+  QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(path)));
 }
 
 }  // namespace quintar::gui

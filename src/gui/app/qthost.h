@@ -21,21 +21,28 @@ class QtHost : public IHost {
   // What the main window supplies; each may stay empty (tests, start-up before the window exists).
   std::function<QWidget*()> dialogParent;
   std::function<void(int, const QString&)> setPanel;  // 0..6
+  std::function<void(int, const QString&)> setScriptPanel;  // 0..4, the script tab's status bar
   std::function<void(bool)> busyChanged;
   std::function<void(Change)> changed;
   std::function<void(int)> progressBegin, progressStep;
   std::function<void()> progressEnd;
+  std::function<void(const QString&)> showWait;  // the wait panel of the download
+  std::function<void()> hideWait;
 
   void ShowStatus(const std::string& text) override;
   void SetPanel(int index, const std::string& text) override;
+  void SetScriptPanel(int index, const std::string& text) override;
   void BusyChanged(bool busy) override;
   void ShowMessage(MsgKind kind, const std::string& text) override;
   bool Ask(AskKind kind, const std::string& text) override;
+  void ShowWait(const std::string& text) override;
+  void HideWait() override;
   void ProgressBegin(int max) override;
   void ProgressStep(int pos) override;
   void ProgressEnd() override;
   void ProcessEvents() override;
   void Changed(Change what) override;
+  void OpenDocument(const std::string& path) override;
 
  private:
   QWidget* Parent() const;

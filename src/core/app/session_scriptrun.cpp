@@ -1,0 +1,586 @@
+// Script runs: the forecast (every line once at the current draws offset) and the test (the whole
+// script again for each of the last N offsets, oldest first). A run drives the same machinery the user
+// drives by hand: generation and exclusion of last draws, the combination list with its undo copy, the
+// statistics table, the statistic filter and the stakes. Everything runs on the caller's thread; every
+// stop check first lets the interface process its pending events, so ScriptStop stays usable.
+#include <algorithm>
+#include <chrono>
+#include <new>
+#include <random>
+#include <unordered_set>
+
+#include "app/session.h"
+#include "online/storedsystems.h"
+#include "scripts/scriptfile.h"
+#include "scripts/scriptline.h"
+#include "scripts/scriptrun.h"
+#include "util/format.h"
+#include "util/safefile.h"
+#include "util/strutil.h"
+
+namespace quintar {
+
+namespace {
+
+uint64_t CombKey(const TComb& c) {
+  uint64_t k = 0;
+  for (int i = 0; i < NUMS_IN_DRAW; ++i) k = (k << 8) | c.n[i];
+  return k;
+}
+
+std::string NumbersText(const TNumSet& n) {
+  std::vector<std::string> parts;
+  for (int i = 0; i < n.Count && i < 8; ++i) parts.push_back(std::to_string(n.Nums[i]));
+  return Join(parts, ";");
+}
+
+std::string ErrorText(const std::exception& e) {
+  if (auto* s = dynamic_cast<const EStakesFile*>(&e)) return s->FullText();
+  if (dynamic_cast<const std::bad_alloc*>(&e)) return "Недостаточно памяти";
+  return e.what();
+}
+
+// Unwinds a line when a stop was asked for.
+struct TStopUnwind {};
+
+// One run (forecast or test) of the session's script.
+class TScriptRunner {
+ public:
+  explicit TScriptRunner(Session& s) : s_(s), rng_(std::random_device{}()) {}
+
+  void Forecast();
+  void Test(int tests);
+
+ private:
+  bool Stopped() { return s_.ScriptStopped(); }
+  void Log(const std::string& text) { s_.ScriptLog(text); }
+  void Begin();
+  void End();
+  void OffsetBanner(int offset);
+  void OnePass();
+  void RunLine(int index, const std::string& line);
+  void Generate();
+  void MakeStartList(const TScriptOptions& o);
+  void ApplyPart(const TFilterPart& part);
+  void FilterSelected(TCustomStat& stat, const TFilterPart& part);
+  void MakeStakes(const TScriptOptions& o, int line, int variant, const std::string& text,
+                  const std::string& comment);
+  void StakeComb(const TComb& comb, bool bulk, bool newOnly, const std::string& comment);
+  void PlaySystem(bool combined, bool newOnly, const std::string& comment);
+  void CheckStakesOnLine() {
+    if (!s_.StakesCheckOnLine) return;
+    s_.CheckStakes();
+    s_.UpdateStakesView(false);
+  }
+
+  Session& s_;
+  std::mt19937_64 rng_;
+  int sortColumn_ = 0;
+  bool sortDescending_ = false;
+  std::chrono::steady_clock::time_point lastStakesShown_{};
+};
+
+void TScriptRunner::Begin() {
+  s_.BeginBusy();
+  s_.ShowStatus(kScriptRunStatus);
+  if (s_.ScriptLogEnabled) {
+    s_.ScriptLogFile = ScriptLogFileName(s_.DataDir(), Now());
+    Log(kLogRunStart);
+  }
+  s_.ScriptRunning = true;
+  s_.StopRequested = false;
+  s_.ScriptStakeCount = 0;
+  s_.ResetCombsBuffer();  // generation settings or draws may have changed since the last run
+  s_.Host().Changed(Change::Actions);  // the views lock while a script runs
+  sortColumn_ = s_.DrawsStat.SortColumn();
+  sortDescending_ = s_.DrawsStat.SortDescending();
+}
+
+void TScriptRunner::End() {
+  s_.ScriptCycle = 0;
+  s_.ScriptRunning = false;
+  s_.StopRequested = false;
+  s_.ScriptActiveLine = -1;
+  s_.DrawsStat.SetSort(sortColumn_, sortDescending_);
+  s_.Host().Changed(Change::Script);
+  s_.Host().Changed(Change::Views);
+  s_.Host().Changed(Change::Actions);
+  Log(kLogRunEnd);
+  if (s_.ScriptLogEnabled && !s_.ScriptLogFile.empty() && FileExists(s_.ScriptLogFile))
+    s_.Host().OpenDocument(s_.ScriptLogFile);
+  s_.ScriptLogFile.clear();
+  s_.ShowStatus("");
+  s_.EndBusy();
+}
+
+void TScriptRunner::OffsetBanner(int offset) {
+  Log(LogRuler('='));
+  Log(Format(kLogOffsetBanner, {offset}));
+  Log(LogRuler('='));
+}
+
+void TScriptRunner::Forecast() {
+  Begin();
+  s_.ScriptCycle = 1;
+  s_.ShowScriptStatus(0, kScriptRunStatus);
+  try {
+    OffsetBanner(s_.DrawsOffset());
+    OnePass();
+  } catch (const std::exception& e) {
+    s_.StopRequested = true;
+    s_.ShowError(ErrorText(e));
+  }
+  if (!s_.StopRequested) s_.ShowScriptStatus(0, kScriptDoneStatus);
+  End();
+}
+
+void TScriptRunner::Test(int tests) {
+  if (tests <= 0) return;
+  Begin();
+  const int offset = s_.DrawsOffset();
+  s_.ScriptCycle = 0;
+  try {
+    for (int k = tests; k >= 1; --k) {
+      ++s_.ScriptCycle;
+      s_.ShowScriptStatus(0, kScriptRunStatus);
+      if (Stopped()) break;
+      s_.SetDrawsOffset(k);
+      if (Stopped()) break;
+      OffsetBanner(k);
+      if (Stopped()) break;
+      OnePass();
+    }
+  } catch (const std::exception& e) {
+    s_.StopRequested = true;
+    s_.ShowError(ErrorText(e));
+  }
+  if (!s_.StopRequested) s_.SetDrawsOffset(offset);
+  s_.ScriptCycle = 0;
+  s_.ShowScriptStatus(0, kScriptDoneStatus);
+  End();
+}
+
+void TScriptRunner::OnePass() {
+  s_.Stakes.AppendStakeSeparator();
+  s_.UpdateStakesView(false);
+  s_.Stats.SaveWeights();
+  const std::vector<std::string> lines = s_.ScriptLines;
+  try {
+    for (size_t i = 0; i < lines.size(); ++i) {
+      if (Stopped()) break;
+      const std::string& line = lines[i];
+      if (Trim(line).empty()) continue;
+      s_.ScriptActiveLine = static_cast<int>(i);
+      s_.Host().Changed(Change::Script);
+      Log(LogRuler('-'));
+      Log(Format(kLogLineBanner, {static_cast<int>(i) + 1, line}));
+      Log(LogRuler('-'));
+      RunLine(static_cast<int>(i), line);
+      s_.ScriptActiveLine = -1;
+      s_.Host().Changed(Change::Script);
+      if (Stopped()) break;
+    }
+    if (!s_.StakesCheckOnLine) {
+      s_.CheckStakes();
+      s_.UpdateStakesView(false);
+    }
+  } catch (...) {
+    s_.Stats.RestoreWeights();
+    throw;
+  }
+  s_.Stats.RestoreWeights();
+}
+
+void TScriptRunner::RunLine(int index, const std::string& line) {
+  const int lineNo = index + 1;
+  bool begun = false;
+  TFilterVarList variants;
+  s_.PreviousCombs.Clear();
+  try {
+    const TScriptOptions opts = TextToScriptOptions(ScriptLineField(line, kOptionsField));
+    const std::string comment = ScriptLineField(line, kCommentField);
+    if (Stopped()) throw TStopUnwind{};
+    std::vector<TFilterItem> items;
+    for (int f = kFirstFilterField; f < kFirstFilterField + kStepFilters; ++f) {
+      std::string text = ScriptLineField(line, f);
+      if (text.empty()) continue;
+      TFilterItem item = TextToFilterItem(text, s_.StatCodes());
+      if (item.Stat < 0) throw EQuintar(Format(kStatUnknown, {text}));
+      items.push_back(std::move(item));
+    }
+    if (Stopped()) throw TStopUnwind{};
+    Log(kBuildVariantsText);
+    s_.ShowScriptStatus(lineNo, kBuildVariantsText);
+    if (!items.empty()) {
+      TVariantHooks hooks;
+      hooks.Stopped = [this] { return Stopped(); };
+      hooks.Progress = [&](int64_t n) { s_.ShowScriptStatus(lineNo, Format(kBuildVariantsProgress, {n})); };
+      try {
+        BuildFilterVariants(items, s_.StatCodes(), variants, hooks);
+      } catch (const std::bad_alloc&) {
+        variants.Clear();
+        s_.StopRequested = true;
+        s_.ShowError(std::string(kTooManyVariants) + "\r\r" + "Недостаточно памяти");
+      }
+      Log(Format(kVariantsBuiltText, {variants.Count()}));
+      if (Stopped()) throw TStopUnwind{};
+    }
+    const std::string runText = ScriptOptionsToRunText(opts);
+    if (!variants.Empty()) {
+      const int64_t total = variants.Count();
+      TFilterRec rec;
+      int v = 0;
+      while (variants.TakeFirst(rec)) {
+        ++v;
+        if (Stopped()) break;
+        begun = true;
+        const std::string recText = FilterRecToText(rec, s_.StatCodes());
+        Log("");
+        Log(LogRuler('-'));
+        Log(Format(kLogVariantBanner, {v, recText}));
+        Log(LogRuler('-'));
+        s_.ShowScriptStatus(lineNo, Format(kVariantStatus, {v, total, recText}));
+        Log(kLogStartList);
+        MakeStartList(opts);
+        Log(Format(kLogCombsCount, {s_.CurrentCombs.Count()}));
+        if (Stopped()) break;
+        for (const TFilterPart& part : rec) {
+          if (!part.Active || s_.CurrentCombs.Count() <= 1) continue;
+          ApplyPart(part);
+          if (Stopped()) break;
+        }
+        if (Stopped()) break;
+        MakeStakes(opts, lineNo, v, runText + " + " + recText, comment);
+        if (Stopped()) break;
+        Log(LogRuler('-'));
+        CheckStakesOnLine();
+        begun = false;
+      }
+    } else if (items.empty()) {
+      Log(kLogNoFilters);
+      Log("");
+      s_.ShowScriptStatus(lineNo, runText);
+      begun = true;
+      Log(kLogStartList);
+      MakeStartList(opts);
+      Log(Format(kLogCombsCount, {s_.CurrentCombs.Count()}));
+      if (!Stopped()) {
+        MakeStakes(opts, lineNo, 0, runText, comment);
+        CheckStakesOnLine();
+        begun = false;
+      }
+    }
+  } catch (const TStopUnwind&) {
+  } catch (const std::exception& e) {
+    s_.StopRequested = true;
+    s_.ShowError(ErrorText(e));
+  }
+  if (begun && s_.StakesCheckOnLine) {
+    try {
+      CheckStakesOnLine();
+    } catch (const std::exception& e) {
+      s_.ShowError(ErrorText(e));
+    }
+  }
+  s_.PreviousCombs.Clear();
+  variants.Clear();
+}
+
+// The generation of a starting list: as the generation command does it (filter log, undo copy), but the
+// buffer is kept so that the lists of EXCL lines at the same offset can come back from it.
+void TScriptRunner::Generate() {
+  BusyScope busy(s_);
+  {
+    StatusScope status(s_, "Генерация возможных комбинаций...");
+    s_.CurrentCombs.Clear();
+    try {
+      s_.GenerateCombs(false, s_.Stats.CombsGen);
+    } catch (const std::exception& e) {
+      s_.ShowError(std::string("Ошибка генерации файла комбинаций!\r\r") + ErrorText(e));
+    }
+  }
+  s_.ClearFilterLog();
+  s_.PreviousCombs.Clear();
+  s_.UpdateCombsView();
+}
+
+void TScriptRunner::MakeStartList(const TScriptOptions& o) {
+  const int offset = s_.DrawsOffset();
+  if (o.StartCombsType == scFULL || o.StartCombsType == scEXCL) {
+    const int excluded = o.StartCombsType == scEXCL ? std::max(0, o.DrawsExclude) : 0;
+    // The buffer keeps the list an EXCL line made at this offset; bringing it back gives the same list
+    // and the same filter log as making it again.
+    if (excluded > 0 && s_.LoadCombsBuffer(offset, excluded)) {
+      s_.ClearFilterLog();
+      s_.PreviousCombs.Clear();
+      s_.AddFilterLog(kLogLastDraws, std::to_string(excluded), s_.CurrentCombs.Count(), TFilterMark::Delete);
+      s_.UpdateCombsView();
+    } else {
+      Generate();
+      if (Stopped()) return;
+      if (excluded > 0) {
+        s_.SaveUndo(false);
+        s_.ExcludeLastDraws(excluded);
+        s_.ResetCombsBuffer();
+        s_.StoreCombsBuffer(offset, excluded);
+      }
+    }
+    if (Stopped()) return;
+  }
+  if (o.ClearStakes) {
+    s_.Stakes.ClearStakes();
+    s_.Stakes.OpenStakes();
+    s_.UpdateStakesView(false);
+  }
+}
+
+void TScriptRunner::ApplyPart(const TFilterPart& part) {
+  TDrawsStat& table = s_.DrawsStat;
+  table.ClearSelection();
+  TStatChooser& chooser = s_.DrawsStatChooser;
+  auto it = std::find(chooser.Methods.begin(), chooser.Methods.end(), part.Stat);
+  if (part.Stat < 0 || part.Stat >= s_.Stats.Count())
+    throw EQuintar(Format(kStatUnknown, {FilterPartToText(part, s_.StatCodes())}));
+  if (it == chooser.Methods.end())
+    throw EQuintar(Format(kStatNotListed, {s_.Stats.CodeOf(part.Stat), s_.Stats.DisplayName(part.Stat)}));
+  chooser.ItemIndex = static_cast<int>(it - chooser.Methods.begin());
+  table.SetSort(part.SortColumn, true);
+  table.DrawsStatLen = std::clamp(part.DrawsCount, kDrawsStatLenMin, kDrawsStatLenMax);
+  Log(Format(kLogComputeStat, {chooser.Items[static_cast<size_t>(chooser.ItemIndex)], part.DrawsCount}));
+  s_.Stats.UseFilterWeights(part.WeightOverride, TWeightCoefs{part.CoefCount, part.CoefDeviation, part.CoefLevel,
+                                                              part.CoefPercents, part.CoefAbs});
+  std::unique_ptr<TCustomStat> stat = s_.Stats.CreateStat(part.Stat);
+  s_.ComputeDrawsStat(true);
+  if (Stopped()) return;
+  if (s_.ScriptLogEnabled)
+    for (int r = 0; r < table.RowCount(); ++r) {
+      auto t = table.RowColumnsText(r);
+      Log(StatValuesLogText(StatValuesFromTexts(std::vector<std::string>(t.begin(), t.end()), 0)));
+    }
+  FilterSelected(*stat, part);
+}
+
+void TScriptRunner::FilterSelected(TCustomStat& stat, const TFilterPart& part) {
+  TDrawsStat& table = s_.DrawsStat;
+  const int rows = table.RowCount();
+  if (rows == 0) return;
+  auto rowValues = [&](int r) {
+    auto t = table.RowColumnsText(r);
+    return StatValuesFromTexts(std::vector<std::string>(t.begin(), t.end()), stat.TextToKeyChecked(t[0]));
+  };
+  auto selection = [&] {
+    TStatSelection sel;
+    for (int r : table.SelectedRows()) sel.push_back({table.Row(r).Rec, table.Row(r).ValueText()});
+    return sel;
+  };
+  auto filter = [&](const TStatSelection& sel) {
+    Log(part.KeepSelected ? kLogKeep : kLogDelete);
+    s_.SaveUndo(false);
+    s_.ApplyStatFilter(&stat, !part.KeepSelected, sel);
+    Log(Format(kLogCombsCount, {s_.CurrentCombs.Count()}));
+    table.ClearSelection();
+    if (!s_.CurrentCombs.Empty()) return false;
+    Log(kLogRollBack);
+    s_.RestoreUndo(false);
+    s_.AddFilterLog(kLogUndo, "", s_.CurrentCombs.Count(), TFilterMark::Undo);
+    return true;
+  };
+  int steps = 0;
+  for (int k = 0; k < rows; ++k) {
+    const int r = part.BottomUp ? rows - 1 - k : k;
+    if (Stopped()) return;
+    const TStatValues row = rowValues(r);
+    if (part.MultiSelect) {
+      if (RowStops(part, row, steps)) break;
+      if (RowQualifies(part, row)) {
+        table.SetSelected(r, true);
+        Log(Format(kLogSelectRow, {steps + 1}) + StatValuesLogText(row));
+      }
+      ++steps;
+    } else {
+      if (part.StopMode == smSC && s_.CurrentCombs.Count() <= part.StopValue) break;
+      if (RowStops(part, row, steps)) break;
+      if (!RowQualifies(part, row)) continue;
+      table.SelectOnly(r);
+      Log(Format(kLogSelectRow, {steps + 1}) + StatValuesLogText(row));
+      if (filter(selection())) {
+        if (part.StopMode == smSZ) break;
+      } else {
+        ++steps;
+      }
+    }
+  }
+  if (part.MultiSelect && !Stopped()) filter(selection());
+}
+
+void TScriptRunner::MakeStakes(const TScriptOptions& o, int line, int variant, const std::string& text,
+                               const std::string& comment) {
+  Log(Format(kLogStakeMode, {ResultCombsModeName(o.ResultCombsMode, true)}));
+  TCombsList& list = s_.CurrentCombs;
+  if (list.Empty() || o.ResultCombsMode == rmNONE) return;
+  const std::string stakeComment = ScriptStakeComment(line, variant, comment, text);
+  if (list.Count() > 1 && o.ResultCombsMode == rmSTOP) {
+    s_.StopRequested = true;
+    Log(kLogScriptStopped);
+    s_.ShowAttention(Format(kScriptStopped, {list.Count(), stakeComment}));
+    return;
+  }
+  if (list.Count() > 1 && o.ResultCombsMode == rmSKIP) {
+    Log(kLogStakeSkipped);
+    return;
+  }
+  if (s_.StopRequested) return;
+  {
+    StatusScope status(s_, kStakesCreateStatus);
+    if (list.Count() == 1) {
+      StakeComb(list[0], false, o.NewOnly, stakeComment);
+    } else {
+      switch (o.ResultCombsMode) {
+        case rmRAND: {
+          std::uniform_int_distribution<int> pick(0, list.Count() - 1);
+          StakeComb(list[pick(rng_)], false, o.NewOnly, stakeComment);
+          break;
+        }
+        case rmFIRST: StakeComb(list[0], false, o.NewOnly, stakeComment); break;
+        case rmLAST: StakeComb(list[list.Count() - 1], false, o.NewOnly, stakeComment); break;
+        case rmALL:
+          lastStakesShown_ = {};
+          for (int i = 0; i < list.Count(); ++i) {
+            if (Stopped()) break;
+            StakeComb(list[i], true, o.NewOnly, stakeComment);
+          }
+          s_.ShowScriptStakes();
+          break;
+        case rmSYSA: PlaySystem(false, o.NewOnly, stakeComment); break;
+        case rmSYSC: PlaySystem(true, o.NewOnly, stakeComment); break;
+        default: break;
+      }
+    }
+  }
+  s_.UpdateStakesView(true);
+}
+
+void TScriptRunner::StakeComb(const TComb& comb, bool bulk, bool newOnly, const std::string& comment) {
+  TStakeRec rec = MakeStakeRecord(s_.NewStakeDraw(), s_.CurrentCombs.Count(), &comb, s_.StakePrices().Fn(), skScript);
+  rec.SetComment(comment);
+  if (newOnly && s_.Stakes.FindStake(rec.Draw, rec.Numbers)) {
+    Log(Format(kLogStakeExists, {rec.Draw, NumbersText(rec.Numbers)}));
+  } else {
+    s_.Stakes.AddStake(rec, 1);
+    s_.UpdateStakesView(!bulk || s_.StakesScrollEnabled);
+    Log(Format(kLogStakeAdded, {rec.Draw, NumbersText(rec.Numbers)}));
+    ++s_.ScriptStakeCount;
+  }
+  const auto now = std::chrono::steady_clock::now();
+  if (!bulk || now - lastStakesShown_ >= std::chrono::milliseconds(101)) {
+    lastStakesShown_ = now;
+    s_.ShowScriptStakes();
+  }
+}
+
+void TScriptRunner::PlaySystem(bool combined, bool newOnly, const std::string& comment) {
+  TCombsList& list = s_.CurrentCombs;
+  TByteArray numbers;
+  CollectDistinct(reinterpret_cast<const uint8_t*>(list.Data()), list.Count(), numbers);
+  const int n = static_cast<int>(numbers.size());
+  TCombsArray combs;
+  std::string fileName;
+  if (!LoadSystemCombs(s_.DataDir(), s_.Host(), numbers, combs, fileName)) {
+    Log(Format(kLogSystemError, {n, fileName}));
+    return;
+  }
+  std::string name = ExtractFileName(fileName);
+  if (auto dot = name.rfind('.'); dot != std::string::npos) name.resize(dot);
+  Log(Format(combined ? kLogSystemComb : kLogSystemAll, {n, name}));
+  std::unordered_set<uint64_t> inList;
+  if (combined) {
+    inList.reserve(static_cast<size_t>(list.Count()));
+    for (const TComb& c : list) {
+      TComb sorted = c;
+      SortComb(sorted);
+      inList.insert(CombKey(sorted));
+    }
+  }
+  lastStakesShown_ = {};
+  for (TComb c : combs) {
+    if (Stopped()) break;
+    SortComb(c);
+    if (combined && !inList.count(CombKey(c))) continue;
+    StakeComb(c, true, newOnly, comment);
+  }
+  s_.ShowScriptStakes();
+}
+
+}  // namespace
+
+// Session members ---------------------------------------------------------------------------------------
+
+void Session::ReadScriptRunKeys() { ScriptLogEnabled = Frm.ReadFormBool(kMainForm, "ScriptLogEnabled", false); }
+
+bool Session::ScriptStopped() {
+  host_->ProcessEvents();
+  return StopRequested;
+}
+
+void Session::ScriptLog(const std::string& text) {
+  if (!ScriptLogEnabled) return;
+  if (ScriptLogEcho) ScriptLogEcho(text);
+  if (ScriptLogFile.empty()) ScriptLogFile = ScriptLogFileName(DataDir(), Now());
+  try {
+    AppendScriptLog(ScriptLogFile, text, Now());
+  } catch (const std::exception& e) {
+    // Shown once per run: the run goes on without its log.
+    if (!scriptLogFailed_) ShowError(Format(kLogWriteError, {e.what()}));
+    scriptLogFailed_ = true;
+  }
+}
+
+void Session::ScriptRun() {
+  if (!CanScriptRun()) return;
+  scriptLogFailed_ = false;
+  TScriptRunner(*this).Forecast();
+}
+
+void Session::ScriptTest(int tests) {
+  if (!CanScriptTest() || tests <= 0) return;
+  scriptLogFailed_ = false;
+  TScriptRunner(*this).Test(std::min(tests, ScriptTestsMax()));
+}
+
+bool Session::ScriptStop() {
+  if (!CanScriptStop()) return false;
+  if (!Confirm(kScriptStopQuestion, true)) return false;
+  ScriptLog(kLogRunBroken);
+  StopRequested = true;
+  host_->Changed(Change::Actions);
+  return true;
+}
+
+void Session::LogToggle() {
+  ScriptLogEnabled = !ScriptLogEnabled;
+  Frm.WriteFormBool(kMainForm, "ScriptLogEnabled", ScriptLogEnabled);
+  host_->Changed(Change::Actions);
+}
+
+void Session::LogsDelete() {
+  const std::vector<std::string> files = FindScriptLogs(DataDir());
+  if (files.empty()) {
+    ShowInfo(kLogsNotFound);
+    return;
+  }
+  std::vector<std::string> failed;
+  {
+    BusyScope busy(*this);
+    StatusScope status(*this, kLogsSearchStatus);
+    for (const std::string& f : files)
+      if (!DeleteFileIfExists(f)) failed.push_back(ExtractFileName(f));
+  }
+  const int deleted = static_cast<int>(files.size() - failed.size());
+  if (failed.empty())
+    ShowInfo(Format("Удалено файлов журналов: %d.", {deleted}));
+  else
+    ShowWarning(Format("Удалено файлов журналов: %d из %d.\r\rНе удалось удалить:\r%s",
+                       {deleted, static_cast<int>(files.size()), Join(failed, "\r")}));
+}
+
+}  // namespace quintar

@@ -1,0 +1,301 @@
+// quintar-cli stats and prefetch over the real archive, checked cell by cell against a computation of
+// the table made here from the draws file alone.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <functional>
+#include <map>
+#include <sstream>
+
+#include "testutil.h"
+#include "util/safefile.h"
+
+namespace quintar {
+namespace {
+
+using test::RunCli;
+using test::TempDir;
+
+struct Draw {
+  int number;
+  std::vector<int> nums;
+};
+
+// The program's CSV exchange form: Number;"Date";n1;...;n7;bonus.
+std::vector<Draw> ReadDraws(const std::string& path) {
+  std::vector<Draw> draws;
+  std::istringstream in(ReadWholeFile(path));
+  std::string line;
+  while (std::getline(in, line)) {
+    std::vector<std::string> f;
+    std::stringstream ls(line);
+    std::string w;
+    while (std::getline(ls, w, ';')) f.push_back(w);
+    if (f.size() < 9) continue;
+    Draw d{std::stoi(f[0]), {}};
+    for (int i = 2; i < 9; ++i) d.nums.push_back(std::stoi(f[static_cast<size_t>(i)]));
+    draws.push_back(d);
+  }
+  return draws;
+}
+
+int64_t Choose(int n, int k) {
+  if (k < 0 || k > n) return 0;
+  int64_t r = 1;
+  for (int i = 1; i <= k; ++i) r = r * (n - k + i) / i;
+  return r;
+}
+
+// One statistic as the table sees it: the values a draw shows, the values listed before counting, the
+// value text and the full-set count of each value.
+struct Method {
+  std::function<std::vector<int>(const std::vector<int>&)> values;
+  std::vector<int> listed;
+  std::function<std::string(int)> text;
+  std::map<int, int64_t> full;
+};
+
+Method Numbers() {
+  Method m;
+  m.values = [](const std::vector<int>& n) { return n; };
+  for (int k = 1; k <= 35; ++k) {
+    m.listed.push_back(k);
+    m.full[k] = Choose(34, 6);
+  }
+  m.text = [](int v) { return std::to_string(v); };
+  return m;
+}
+
+Method EvenCounts() {
+  Method m;
+  m.values = [](const std::vector<int>& n) {
+    return std::vector<int>{static_cast<int>(std::count_if(n.begin(), n.end(), [](int x) { return x % 2 == 0; }))};
+  };
+  for (int k = 1; k <= 7; ++k) m.listed.push_back(k);
+  m.text = [](int v) { return std::to_string(v) + ":" + std::to_string(7 - v); };
+  for (int k = 0; k <= 7; ++k) m.full[k] = Choose(17, k) * Choose(18, 7 - k);
+  return m;
+}
+
+Method Sums() {
+  Method m;
+  m.values = [](const std::vector<int>& n) {
+    int s = 0;
+    for (int x : n) s += x;
+    return std::vector<int>{s};
+  };
+  for (int s = 28; s <= 224; ++s) m.listed.push_back(s);
+  m.text = [](int v) { return std::to_string(v); };
+  // ways[k][s]: k distinct numbers of 1..35 with the sum s.
+  std::vector<std::vector<int64_t>> ways(8, std::vector<int64_t>(225, 0));
+  ways[0][0] = 1;
+  for (int x = 1; x <= 35; ++x)
+    for (int k = 7; k >= 1; --k)
+      for (int s = 224; s >= x; --s) ways[static_cast<size_t>(k)][static_cast<size_t>(s)] += ways[static_cast<size_t>(k - 1)][static_cast<size_t>(s - x)];
+  for (int s = 28; s <= 224; ++s) m.full[s] = ways[7][static_cast<size_t>(s)];
+  return m;
+}
+
+std::string Fixed(double v, int decimals) {
+  char buf[64];
+  std::snprintf(buf, sizeof buf, "%.*f", decimals, v);
+  std::string s = buf;
+  std::replace(s.begin(), s.end(), '.', ',');
+  return s;
+}
+
+std::string Diff(const std::string& expected, int64_t fact) {
+  if (expected == "-") return "-";
+  const int64_t d = std::stoll(expected) - fact;
+  return d > 0 ? "+" + std::to_string(d) : std::to_string(d);
+}
+
+using Table = std::vector<std::vector<std::string>>;
+
+Table Expected(const std::vector<Draw>& draws, const Method& m, int len, int offset, bool norms) {
+  const int last = static_cast<int>(draws.size()) - 1 - offset;
+  const int first = std::max(0, last - len + 1);
+  const int n = last - first + 1;
+  std::vector<int> order = m.listed;
+  std::map<int, std::vector<int>> seen;  // value -> indexes showing it, oldest first
+  for (int i = first; i <= last; ++i)
+    for (int v : m.values(draws[static_cast<size_t>(i)].nums)) {
+      if (std::find(order.begin(), order.end(), v) == order.end()) order.push_back(v);
+      seen[v].push_back(i);
+    }
+  int64_t sum = 0;
+  int minCount = INT32_MAX, maxCount = 0, maxDepth = 0;
+  for (int v : order) {
+    const int c = static_cast<int>(seen[v].size());
+    sum += c;
+    minCount = std::min(minCount, c);
+    maxCount = std::max(maxCount, c);
+    if (c) maxDepth = std::max(maxDepth, last - seen[v].back() + 1);
+  }
+  int64_t t0 = INT64_MAX, t1 = 0;
+  for (const auto& [v, c] : m.full) {
+    t0 = std::min(t0, c);
+    t1 = std::max(t1, c);
+  }
+  const double scale = t0 == t1 ? (minCount + maxCount) / 2.0 / static_cast<double>(t1) : maxCount / static_cast<double>(t1);
+
+  Table rows;
+  for (int v : order) {
+    const std::vector<int>& at = seen[v];
+    const int count = static_cast<int>(at.size());
+    std::vector<std::string> r(20, "-");
+    r[0] = m.text(v);
+    r[1] = std::to_string(count);
+    r[2] = Fixed(count * 100.0 / static_cast<double>(sum), 5);
+    const int64_t norm = norms ? std::llround(static_cast<double>(m.full.at(v)) * scale) : 0;
+    if (norms) {
+      r[3] = std::to_string(norm);
+      r[4] = std::to_string(count - norm);
+      r[5] = Fixed(norm ? (count - norm) * 100.0 / static_cast<double>(norm) : (count > 0 ? 100.0 : 0.0), 5);
+    }
+    if (count > 0) {
+      const int lastAt = at.back();
+      const int depth = last - lastAt + 1;
+      const int lastDraw = draws[static_cast<size_t>(lastAt)].number;
+      r[6] = std::to_string(depth);
+      r[7] = Fixed(depth * 100.0 / maxDepth, 2);
+      r[8] = Fixed(static_cast<double>(norms ? norm - count : 0) + depth, 2);
+      r[9] = std::to_string(lastDraw);
+      if (count >= 2) {
+        int lo = INT32_MAX, hi = 0;
+        for (size_t k = 1; k < at.size(); ++k) {
+          const int p = draws[static_cast<size_t>(at[k])].number - draws[static_cast<size_t>(at[k - 1])].number;
+          lo = std::min(lo, p);
+          hi = std::max(hi, p);
+        }
+        r[10] = std::to_string(lo);
+        r[11] = Fixed(static_cast<double>(n) / count, 4);
+        r[12] = std::to_string(hi);
+        r[13] = std::to_string(std::llround(static_cast<double>(n) / count + lastDraw));
+      }
+      r[14] = std::to_string(std::llround((count + 1.0) * lastDraw / count));
+      r[15] = std::to_string(std::llround((count + 2.0) * (lastDraw + 1) / (count + 1)));
+      for (size_t j = static_cast<size_t>(lastAt) + 1; j < draws.size(); ++j) {
+        auto vs = m.values(draws[j].nums);
+        if (std::find(vs.begin(), vs.end(), v) != vs.end()) {
+          r[16] = std::to_string(draws[j].number);
+          r[17] = Diff(r[13], draws[j].number);
+          r[18] = Diff(r[14], draws[j].number);
+          r[19] = Diff(r[15], draws[j].number);
+          break;
+        }
+      }
+    }
+    rows.push_back(r);
+  }
+  // "Количество" ascending, equal counts by the value (as numbers when they are numbers).
+  auto key = [](const std::string& s) -> std::optional<double> {
+    if (s.empty() || s.find_first_not_of("0123456789") != std::string::npos) return std::nullopt;
+    return std::stod(s);
+  };
+  std::stable_sort(rows.begin(), rows.end(), [&](const auto& a, const auto& b) {
+    const int ca = std::stoi(a[1]), cb = std::stoi(b[1]);
+    if (ca != cb) return ca < cb;
+    auto x = key(a[0]), y = key(b[0]);
+    if (x && y) return *x < *y;
+    return a[0] < b[0];
+  });
+  return rows;
+}
+
+Table Parse(const std::string& out) {
+  Table t;
+  std::istringstream in(out);
+  std::string line;
+  while (std::getline(in, line)) {
+    std::vector<std::string> cells;
+    size_t start = 0;
+    for (;;) {
+      size_t tab = line.find('\t', start);
+      cells.push_back(line.substr(start, tab - start));
+      if (tab == std::string::npos) break;
+      start = tab + 1;
+    }
+    t.push_back(cells);
+  }
+  return t;
+}
+
+TEST(CliStats, RealArchiveCellByCell) {
+  const std::string csv = test::SharedDataFile("draws-7x35-import.csv");
+  if (csv.empty()) GTEST_SKIP() << "the real archive is not available";
+  const std::vector<Draw> draws = ReadDraws(csv);
+  ASSERT_EQ(draws.size(), 434u);
+  TempDir dir;
+  const std::string dd = "--data-dir=" + dir.Path();
+  ASSERT_EQ(RunCli({dd, "draws", "import", csv}), 0);
+
+  const std::vector<std::pair<std::string, Method>> methods = {{"NUMS", Numbers()}, {"EVEN", EvenCounts()}, {"SUMS", Sums()}};
+  for (const auto& [code, method] : methods)
+    for (int offset : {0, 5})
+      for (bool prefetch : {false, true}) {
+        SCOPED_TRACE(code + " offset " + std::to_string(offset) + (prefetch ? " prefetch" : ""));
+        std::vector<std::string> args = {dd, "stats", code, "--len=100", "--offset=" + std::to_string(offset)};
+        if (prefetch) args.push_back("--prefetch");
+        std::string out, err;
+        ASSERT_EQ(RunCli(args, &out, &err), 0) << err;
+        Table got = Parse(out);
+        ASSERT_FALSE(got.empty());
+        EXPECT_EQ(got[0][0], "Значение");
+        EXPECT_EQ(got[0][19], "+/- КРН");
+        got.erase(got.begin());
+        const Table want = Expected(draws, method, 100, offset, prefetch);
+        ASSERT_EQ(got.size(), want.size());
+        for (size_t r = 0; r < want.size(); ++r) {
+          ASSERT_EQ(got[r].size(), 20u) << r;
+          for (size_t c = 0; c < 20; ++c) EXPECT_EQ(got[r][c], want[r][c]) << "row " << r << " (" << want[r][0] << ") column " << c;
+        }
+        // Without held-back draws there is nothing to compare the forecasts with.
+        if (offset == 0) {
+          for (const auto& row : got) EXPECT_EQ(row[16], "-");
+        }
+      }
+  // NUMS over 100 draws: 35 rows whose counts sum to 700.
+  std::string out;
+  ASSERT_EQ(RunCli({dd, "stats", "NUMS", "--len=100"}, &out), 0);
+  Table t = Parse(out);
+  ASSERT_EQ(t.size(), 36u);
+  int total = 0;
+  for (size_t r = 1; r < t.size(); ++r) total += std::stoi(t[r][1]);
+  EXPECT_EQ(total, 700);
+}
+
+TEST(CliStats, SortOptionsAndErrors) {
+  const std::string csv = test::SharedDataFile("draws-7x35-import.csv");
+  if (csv.empty()) GTEST_SKIP() << "the real archive is not available";
+  TempDir dir;
+  const std::string dd = "--data-dir=" + dir.Path();
+  ASSERT_EQ(RunCli({dd, "draws", "import", csv}), 0);
+  std::string byName, byIndex, err;
+  ASSERT_EQ(RunCli({dd, "stats", "SUMS", "--len=50", "--sort=Глубина", "--desc"}, &byName), 0);
+  ASSERT_EQ(RunCli({dd, "stats", "SUMS", "--len=50", "--sort=6", "--desc"}, &byIndex), 0);
+  EXPECT_EQ(byName, byIndex);
+  Table t = Parse(byName);
+  ASSERT_GT(t.size(), 2u);
+  // Descending: the deepest value first, the dashes of values not seen last.
+  EXPECT_NE(t[1][6], "-");
+  EXPECT_EQ(t.back()[6], "-");
+  EXPECT_EQ(RunCli({dd, "stats", "SUMS", "--sort=Нет"}, nullptr, &err), 2);
+  EXPECT_EQ(RunCli({dd, "stats", "SUMS", "--len=0"}, nullptr, &err), 2);
+  EXPECT_EQ(RunCli({dd, "stats", "XXXX"}, nullptr, &err), 1);
+}
+
+TEST(CliPrefetch, BuildsTheFilesOfTheAskedGroupsOnly) {
+  TempDir dir;
+  const std::string dd = "--data-dir=" + dir.Path();
+  std::string out;
+  // Prefetching is off and nothing forces it: no file.
+  ASSERT_EQ(RunCli({dd, "prefetch"}, &out), 0);
+  EXPECT_EQ(out.rfind("Файлов: 0 из ", 0), 0u) << out;
+  EXPECT_EQ(RunCli({dd, "prefetch", "--groups=x"}), 2);
+}
+
+}  // namespace
+}  // namespace quintar

@@ -1,0 +1,127 @@
+// Running the script in the desktop program: the test command with its count question makes the same
+// stakes as the command-line program; the run log switch.
+#include <QAction>
+#include <QApplication>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTest>
+
+#include "app/actionregistry.h"
+#include "guitestutil.h"
+#include "scripts/runcommands.h"
+#include "util/safefile.h"
+
+using namespace quintar;
+using namespace quintar::gui;
+using quintar::test::DesktopFixture;
+using quintar::test::ModalDriver;
+using quintar::test::RunCli;
+using quintar::test::SharedDataFile;
+using quintar::test::TempDir;
+
+namespace {
+
+const char* const kLine = "EXCL:2#FIRST|TMD1#NUMS:30#LMV:8#SF:1|TSF1#NUMS:20#LNO:#ST:3| | | | | |гуи";
+
+// Answers the test count question with a count.
+std::function<bool(QWidget*)> AnswerTests(int count, int* maxSeen, int* initialSeen) {
+  return [=](QWidget* w) {
+    if (w->objectName() != "FormTests") return false;
+    auto* edit = w->findChild<QSpinBox*>("edTests");
+    if (!edit) return false;
+    *maxSeen = edit->maximum();
+    *initialSeen = edit->value();
+    edit->setValue(count);
+    w->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
+    return true;
+  };
+}
+
+}  // namespace
+
+class TestScriptRun : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void initTestCase() { InstallDrawDateHooks(); }
+
+  void testMakesTheStakesOfTheCommandLineProgram() {
+    const std::string csv = SharedDataFile("draws-7x35-import.csv");
+    if (csv.empty()) QSKIP("the real archive is missing");
+
+    // The command-line program over its own folder.
+    TempDir cliDir;
+    QCOMPARE(RunCli({"--data-dir=" + cliDir.Path(), "draws", "import", csv}), 0);
+    const std::string script = cliDir.File("gui.lsc");
+    WriteFileAtomic(script, std::string(kLine) + "\r\n");
+    std::string out, err;
+    QCOMPARE(RunCli({"--data-dir=" + cliDir.Path(), "script", "test", script, "--tests=3"}, &out, &err), 0);
+    const std::string cliStakes = ReadWholeFile(cliDir.Path() + "Quintar_7x35.lsk");
+    QCOMPARE(static_cast<int>(cliStakes.size()), 312 * 5);
+
+    // The desktop program over another.
+    DesktopFixture f;
+    ForceDirectories(f.DataDir());
+    QCOMPARE(RunCli({"--data-dir=" + f.DataDir(), "draws", "import", csv}), 0);
+    TDesktop& d = f.Start();
+    Session& s = d.Sess;
+    QVERIFY(s.StakesOpen());
+    s.ScriptLines = {kLine};
+    ActionRegistry& actions = d.Window->Actions();
+    actions.UpdateActions();
+    QVERIFY(actions.Action("ScriptTest")->isEnabled());
+    QVERIFY(!actions.Action("ScriptStop")->isEnabled());
+
+    int maxSeen = 0, initialSeen = 0;
+    ModalDriver driver;
+    driver.Then(AnswerTests(3, &maxSeen, &initialSeen));
+    QVERIFY(actions.Execute("ScriptTest"));
+    QVERIFY(driver.Done());
+    QVERIFY(driver.Unexpected.isEmpty());
+    QCOMPARE(maxSeen, s.Archive.Count() - 1);
+    QCOMPARE(initialSeen, 10);
+    QCOMPARE(s.DrawsOffset(), 0);
+    QVERIFY(!s.ScriptRunning);
+    QVERIFY(actions.Action("ScriptRun")->isEnabled());
+    s.CloseStakesFile();
+    QCOMPARE(ReadWholeFile(f.DataDir() + "Quintar_7x35.lsk"), cliStakes);
+  }
+
+  void cancellingTheQuestionRunsNothing() {
+    DesktopFixture f;
+    f.WriteArchive({1, 2, 3});
+    TDesktop& d = f.Start();
+    d.Sess.ScriptLines = {"FULL:0#FIRST| | | | | | | |"};
+    ActionRegistry& actions = d.Window->Actions();
+    actions.UpdateActions();
+    ModalDriver driver;
+    driver.Then([](QWidget* w) {
+      if (w->objectName() != "FormTests") return false;
+      w->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Cancel)->click();
+      return true;
+    });
+    QVERIFY(actions.Execute("ScriptTest"));
+    QVERIFY(driver.Done());
+    QCOMPARE(d.Sess.Stakes.Count(), 0);
+  }
+
+  void logSwitchIsStored() {
+    DesktopFixture f;
+    f.WriteArchive({1, 2});
+    TDesktop& d = f.Start();
+    ActionRegistry& actions = d.Window->Actions();
+    actions.UpdateActions();
+    QAction* a = actions.Action("LogToggle");
+    QVERIFY(a->isEnabled());
+    QVERIFY(!a->isChecked());
+    QVERIFY(actions.Execute("LogToggle"));
+    QVERIFY(a->isChecked());
+    QVERIFY(d.Sess.Frm.ReadFormBool(kMainForm, "ScriptLogEnabled", false));
+    QVERIFY(actions.Action("LogsDelete")->isEnabled());
+  }
+};
+
+QTEST_MAIN(TestScriptRun)
+#include "test_scriptrun.moc"
