@@ -1,6 +1,6 @@
 // quintar-cli filter CODE --select="TEXT;TEXT" (--keep|--delete) ...: the statistics table of a method
-// over the analysis window, the rows whose value texts are given selected, and the filter applied to a
-// combination list.
+// over the analysis window (as quintar-cli stats shows it), the rows whose value texts are given
+// selected, and the keep or delete command applied to a combination list.
 #include <algorithm>
 
 #include "cli.h"
@@ -13,16 +13,11 @@ namespace quintar::cli {
 
 namespace {
 
-// The value rows of the statistics table: every pre-listed value and every value of the window's draws.
-TStatDrawArray WindowValues(Session& s, TCustomStat& stat, int len) {
-  const int last = s.LastIndex();
-  const int first = std::max(0, last - len + 1);
-  TStatDrawArray list;
-  TStatContext context;
-  TLastValueArray lastValues;
-  stat.ListValues(last, list);
-  for (int i = first; i <= last; ++i) stat.DrawValues(i, last, s.SortedView, list, context, lastValues);
-  return list;
+// Row of the table whose value text is text, -1 when none.
+int RowOfText(const TDrawsStat& table, const std::string& text) {
+  for (int r = 0; r < table.RowCount(); ++r)
+    if (table.Row(r).ValueText() == text) return r;
+  return -1;
 }
 
 }  // namespace
@@ -33,8 +28,12 @@ int RunFilter(Context& c) {
   if (!select) throw UsageError("filter: нужен ключ --select=\"ЗНАЧЕНИЕ;ЗНАЧЕНИЕ\"");
   if (c.args.Has("keep") == c.args.Has("delete")) throw UsageError("filter: нужен один из ключей --keep или --delete");
   const bool deleteFlag = c.args.Has("delete");
-  const int len = IntOption(c.args, "len", 1000);
-  if (len < 1) throw UsageError("--len: количество тиражей от 1 до 2147483647");
+  int len = kDrawsStatLenDefault;
+  if (auto text = c.args.Get("len")) {
+    auto v = TDrawsStat::ParseDrawsStatLen(*text);
+    if (!v) throw UsageError(Format("--len: от %d до %d", {kDrawsStatLenMin, kDrawsStatLenMax}));
+    len = *v;
+  }
   const int offset = IntOption(c.args, "offset", 0);
   if (offset < 0) throw UsageError("--offset: смещение от 0 до 2147483647");
   const auto in = c.args.Get("in");
@@ -48,11 +47,15 @@ int RunFilter(Context& c) {
   if (texts.empty()) throw UsageError("--select: не заданы значения");
 
   Session& s = c.session;
-  s.StartCatalogue();
+  s.ViewsSuspended = true;  // nothing is computed before the table is set up
+  s.ReadFormKeys();
   s.LoadArchive();
   if (c.host.errors) return kFailed;
-  s.SortedView = c.args.Has("sorted");
-  s.SetDrawsOffset(offset);
+  // Every method is offered, whatever the favourites say.
+  s.ReadSettings();
+  s.Stats.BuildCatalogue();
+  s.LoadStatNames(s.FilePath(".flt"), false);
+  s.Stats.FillChoosers(s.DrawsStatChooser, s.DrawsGraphChooser, false);
 
   const std::string code = c.args.positional[0];
   const int method = s.Stats.IndexOfCode(code);
@@ -60,18 +63,30 @@ int RunFilter(Context& c) {
     PrintError(Format("Неизвестный код статистики: %s", {code}));
     return kFailed;
   }
-  // The log line names the method as the statistics view shows it, when the view offers it.
-  auto& chooser = s.DrawsStatChooser;
-  auto item = std::find(chooser.Methods.begin(), chooser.Methods.end(), method);
-  chooser.ItemIndex = item == chooser.Methods.end() ? -1 : static_cast<int>(item - chooser.Methods.begin());
-
-  auto stat = s.Stats.CreateStat(method);
-  const TStatDrawArray table = WindowValues(s, *stat, len);
-  std::string missing;
-  const TStatSelection rows = SelectRowsByText(*stat, table, texts, &missing);
-  if (rows.empty()) {
-    PrintError(Format("Значение \"%s\" отсутствует в таблице статистики %s!", {missing, s.Stats.CodeOf(method)}));
+  const auto& methods = s.DrawsStatChooser.Methods;
+  auto item = std::find(methods.begin(), methods.end(), method);
+  if (item == methods.end()) {
+    PrintError(Format("Статистика %s не показывается в таблице статистики", {code}));
     return kFailed;
+  }
+  s.DrawsStatChooser.ItemIndex = static_cast<int>(item - methods.begin());
+  s.DrawsStat.DrawsStatLen = len;
+  s.SortedView = c.args.Has("sorted");
+  s.PrefetchsEnabled = false;
+  s.SetDrawsOffset(offset);
+  s.ViewsSuspended = false;
+  s.ComputeDrawsStat(true);
+  if (c.host.errors) return kFailed;
+
+  // Selecting the rows whose "Значение" texts are given selects those values.
+  s.DrawsStat.ClearSelection();
+  for (const auto& text : texts) {
+    const int r = RowOfText(s.DrawsStat, text);
+    if (r < 0) {
+      PrintError(Format("Значение \"%s\" отсутствует в таблице статистики %s!", {text, s.Stats.CodeOf(method)}));
+      return kFailed;
+    }
+    s.DrawsStat.SetSelected(r, true);
   }
 
   s.ReserveCombsLists();
@@ -81,8 +96,10 @@ int RunFilter(Context& c) {
     s.CombsGen(MakeGenParams(kGenModeFull, ""));
   }
   if (c.host.errors) return kFailed;
-  s.SaveUndo(false);
-  s.ApplyStatFilter(stat.get(), deleteFlag, rows);
+  if (deleteFlag)
+    s.StatFilter_Exclude();
+  else
+    s.StatFilter_Include();
   PrintLine(Format("Комбинаций: %d", {s.CurrentCombs.Count()}));
   if (out && !s.WriteCombsFile(*out)) return kFailed;
   return c.host.errors ? kFailed : kOk;

@@ -5,6 +5,7 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QTest>
+#include <QTableView>
 #include <QTextBrowser>
 #include <QTreeWidget>
 
@@ -12,7 +13,9 @@
 #include "app/mainwindow.h"
 #include "guitestutil.h"
 #include "stats/formfilterhelp.h"
+#include "stats/drawsstatpage.h"
 #include "stats/formmanager.h"
+#include "combs/combsgen.h"
 #include "util/safefile.h"
 
 using namespace quintar;
@@ -120,6 +123,45 @@ class TestFilters : public QObject {
     TFormFilterHelp dlg(nullptr, page);
     QCOMPARE(dlg.windowTitle(), QString("Описание методики расчета"));
     QVERIFY(dlg.wbHelp->toPlainText().contains("Числа тиража"));
+  }
+
+  void keepAndDeleteTheSelectedTableRows() {
+    DesktopFixture f;
+    f.WriteArchive({1, 2, 3, 4, 5});
+    TDesktop& d = f.Start();
+    Session& s = d.Sess;
+    if (s.DrawsStatChooser.Count() == 0) s.StartCatalogue();
+    if (s.CurrentCombs.Count() != COMBS_TOTAL) {
+      s.ReserveCombsLists();
+      s.CombsGen(MakeGenParams(kGenModeFull, ""));
+    }
+    auto* page = d.Window->findChild<TDrawsStatPage*>();
+    QVERIFY(page);
+    const int nums = s.Stats.IndexOfCode("NUMS");
+    const auto& methods = s.DrawsStatChooser.Methods;
+    s.DrawsStatChooser.ItemIndex = static_cast<int>(std::find(methods.begin(), methods.end(), nums) - methods.begin());
+    s.ComputeDrawsStat(true);
+    page->RefreshPage(true);
+    QAction* keep = d.Window->Actions().Action("StatFilter_Include");
+    QAction* del = d.Window->Actions().Action("StatFilter_Exclude");
+    QVERIFY(page->lvDrawsStat->actions().contains(keep));  // in the table's pop-up menu
+    d.Window->Actions().UpdateActions();
+    QVERIFY(!keep->isEnabled());
+    // Select the row of the number 7 in the view: the rules follow the selection.
+    int row = -1;
+    for (int r = 0; r < s.DrawsStat.RowCount(); ++r)
+      if (s.DrawsStat.Row(r).ValueText() == "7") row = r;
+    QVERIFY(row >= 0);
+    page->lvDrawsStat->selectRow(row);
+    QCOMPARE(s.DrawsStat.SelectedCount(), 1);
+    QVERIFY(keep->isEnabled());
+    QVERIFY(del->isEnabled());
+    keep->trigger();
+    QCOMPARE(s.CurrentCombs.Count(), 1344904);
+    QCOMPARE(s.FilterLog.Count(), 1);
+    QCOMPARE(QString::fromStdString(s.FilterLog[0].Values), QString("7"));
+    s.CombsUndo();
+    QCOMPARE(s.CurrentCombs.Count(), COMBS_TOTAL);
   }
 
   void statFilterActionsExist() {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "app/cmdline.h"
 #include "stats/configedit.h"
 #include "util/format.h"
 #include "util/safefile.h"
@@ -13,6 +14,8 @@ Session::Session(std::string dataDir, IHost& host)
   Frm = FormSettings(FilePath(".frm"));
   Stats.Draws = &Archive.Draws();
   Stakes.SetPath(FilePath(".lsk"));
+  // The statistic descriptions are shipped in "help/" beside the program file.
+  if (StatPagesFolder().empty()) SetStatPagesFolder(ExtractFilePath(CurrentProgramPath()) + "help/");
 }
 
 std::string Session::FilePath(std::string_view ext) const { return dataDir_ + kBaseName + std::string(ext); }

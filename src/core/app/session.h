@@ -231,10 +231,15 @@ class Session {
   // A long filter pass may use a second core (results are those of one thread).
   bool FilterSplit = true;
 
-  // Filter commands of the statistics table. The rows are the table's selected rows.
+  // Filter commands of the statistics table over the given rows (the table's selected rows).
   bool CanStatFilter(int selectedRows) const { return IsIdle() && !CurrentCombs.Empty() && selectedRows > 0; }
   void StatFilter_Include(const TStatSelection& rows);
   void StatFilter_Exclude(const TStatSelection& rows);
+  // The same over the rows selected in the statistics table (DrawsStat), in row order.
+  TStatSelection DrawsStatSelection() const;
+  bool CanStatFilter() const { return CanStatFilter(DrawsStat.SelectedCount()); }
+  void StatFilter_Include() { StatFilter_Include(DrawsStatSelection()); }
+  void StatFilter_Exclude() { StatFilter_Exclude(DrawsStatSelection()); }
   // Favourites: reset after the question (answers whether it was done), the manager, the description.
   bool CanFiltersReset() const { return IsIdle(); }
   bool FiltersReset();

@@ -104,6 +104,12 @@ void StatFilterCommand(Session& s, const TStatSelection& rows, bool deleteFlag) 
 
 }  // namespace
 
+TStatSelection Session::DrawsStatSelection() const {
+  TStatSelection rows;
+  for (int r : DrawsStat.SelectedRows()) rows.push_back({DrawsStat.Row(r).Rec, DrawsStat.Row(r).ValueText()});
+  return rows;
+}
+
 void Session::StatFilter_Include(const TStatSelection& rows) { StatFilterCommand(*this, rows, false); }
 
 void Session::StatFilter_Exclude(const TStatSelection& rows) { StatFilterCommand(*this, rows, true); }

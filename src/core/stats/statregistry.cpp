@@ -78,10 +78,29 @@ std::string& HelpFile() {
 void SetStatHelpFile(const std::string& path) { HelpFile() = path; }
 const std::string& StatHelpFile() { return HelpFile(); }
 
+namespace {
+std::string& PagesFolder() {
+  static std::string folder;
+  return folder;
+}
+}  // namespace
+
+void SetStatPagesFolder(const std::string& folder) { PagesFolder() = folder.empty() ? "" : IncludeTrailingSlash(folder); }
+const std::string& StatPagesFolder() { return PagesFolder(); }
+
+std::string StatPageName(const TStatClassInfo& cls, int32_t param) {
+  return Format("Filters_%.4d_%s.htm", {1049, Format(cls.GetListCode(), {param})});
+}
+
 std::string TStatClassInfo::HelpUrlOf(int32_t param) const {
+  const std::string& folder = PagesFolder();
+  if (!folder.empty()) {
+    const std::string page = folder + StatPageName(*this, param);
+    if (FileExists(page)) return page;
+  }
   const std::string& help = HelpFile();
   if (help.empty() || !FileExists(help)) return "";
-  return "ms-its:" + help + Format("::/Filters_%.4d_%s.htm", {1049, Format(GetListCode(), {param})});
+  return "ms-its:" + help + "::/" + StatPageName(*this, param);
 }
 
 std::pair<int, int> TStatClassInfo::GetParamRange(const TStatList& list) const {

@@ -75,6 +75,7 @@ struct TStatClassInfo {
   uint8_t GetKindsEx() const { return static_cast<uint8_t>(Kinds | (Graph ? KIND_G : 0)); }
   std::string CodeOf(int32_t param) const;
   std::string NameOf(int32_t param) const;
+  // The address of the description page: a page of the pages folder, else the help file's page, else "".
   std::string HelpUrlOf(int32_t param) const;
   bool IsAvailable() const { return Available; }
   bool InDrawsStat() const { return InDraws; }
@@ -95,5 +96,12 @@ const TStatClassInfo* FindStatClass(std::string_view className);
 // The help file of the chosen interface language; HelpUrlOf gives "" while it is unset or missing.
 void SetStatHelpFile(const std::string& path);
 const std::string& StatHelpFile();
+// The folder of the description pages shipped with the program ("help/" beside the program file), one
+// page per list code named as in the help file ("Filters_1049_NUMS.htm"). HelpUrlOf gives the page's
+// path when it exists there, before any help file.
+void SetStatPagesFolder(const std::string& folder);
+const std::string& StatPagesFolder();
+// The page name of a class's description for a parameter: "Filters_1049_POSx.htm".
+std::string StatPageName(const TStatClassInfo& cls, int32_t param);
 
 }  // namespace quintar

@@ -325,6 +325,7 @@ void TFormMain::BuildMenu() {
 
 void TFormMain::BindCommands() {
   BindDrawCommands(*actions_, s_, host_, *drawsPage_, this);
+  BindFilterCommands(*actions_, s_, this);  // before the statistics page puts its pop-up actions in place
   BindStatCommands(*actions_, s_, host_, this);
   if (auto* script = qobject_cast<TScriptPage*>(Page("tsScript"))) BindScriptCommands(*actions_, s_, host_, *script, this);
   if (auto* ratings = static_cast<TRatingsPage*>(Page("tsRatings"))) {
@@ -336,7 +337,6 @@ void TFormMain::BindCommands() {
   if (auto* stakes = static_cast<TStakesPage*>(Page("tsStakes"))) BindStakeCommands(*actions_, s_, host_, *stakes, this);
   if (auto* combs = qobject_cast<TCombsPage*>(Page("tsCombs"))) BindCombsCommands(*actions_, s_, *combs, this);
   BindDownloadCommands(*actions_, s_, host_, this);
-  BindFilterCommands(*actions_, s_, this, [this] { return s_.DrawsStatSelection(); });
   if (auto* statPage = qobject_cast<TDrawsStatPage*>(Page("tsDrawsStat"))) statPage->BindCommands(*actions_);
   BindScriptRunCommands(*actions_, s_, this);
 

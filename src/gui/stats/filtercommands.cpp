@@ -1,7 +1,9 @@
 #include "stats/filtercommands.h"
 
+#include <QAbstractItemView>
 #include <QAction>
-#include <memory>
+#include <QItemSelectionModel>
+#include <QWidget>
 
 #include "app/actionregistry.h"
 #include "app/guiutil.h"
@@ -11,23 +13,22 @@
 
 namespace quintar::gui {
 
-void BindFilterCommands(ActionRegistry& actions, Session& s, QWidget* window,
-                        std::function<TStatSelection()> selectedRows) {
-  auto rows = std::make_shared<std::function<TStatSelection()>>(std::move(selectedRows));
-  auto count = [rows] { return *rows ? static_cast<int>((*rows)().size()) : 0; };
+void BindFilterCommands(ActionRegistry& actions, Session& s, QWidget* window) {
   actions.Add(kStatFilterInclude, Tr(kFilterIncludeCaption), Tr(kStatFilterIncludeHint), false);
   actions.Add(kStatFilterExclude, Tr(kFilterExcludeCaption), Tr(kStatFilterExcludeHint), false);
-  actions.Bind(
-      kStatFilterInclude, [&s, count] { return s.CanStatFilter(count()); },
-      [&s, rows] { s.StatFilter_Include(*rows ? (*rows)() : TStatSelection{}); });
-  actions.Bind(
-      kStatFilterExclude, [&s, count] { return s.CanStatFilter(count()); },
-      [&s, rows] { s.StatFilter_Exclude(*rows ? (*rows)() : TStatSelection{}); });
+  actions.Bind(kStatFilterInclude, [&s] { return s.CanStatFilter(); }, [&s] { s.StatFilter_Include(); });
+  actions.Bind(kStatFilterExclude, [&s] { return s.CanStatFilter(); }, [&s] { s.StatFilter_Exclude(); });
 
   actions.Bind("FiltersManager", [&s] { return s.CanFiltersManager(); }, [&s, window] { RunFiltersManager(window, s); });
   actions.Bind("FiltersReset", [&s] { return s.CanFiltersReset(); }, [&s] { s.FiltersReset(); });
   actions.Bind("FiltersInfo", [&s] { return s.CanFiltersInfo(); },
                [&s, window] { ShowFilterHelp(window, s.FiltersInfo()); });
+
+  // The table view hands its selection to the session first (it connected earlier), then the rules run.
+  if (window)
+    if (auto* view = window->findChild<QAbstractItemView*>("lvDrawsStat"))
+      if (QItemSelectionModel* sel = view->selectionModel())
+        QObject::connect(sel, &QItemSelectionModel::selectionChanged, &actions, [&actions] { actions.UpdateActions(); });
 }
 
 }  // namespace quintar::gui

@@ -2,10 +2,6 @@
 // table's selected rows, the favourites manager, the favourites reset and the statistic description.
 #pragma once
 
-#include <functional>
-
-#include "combs/filters.h"
-
 class QWidget;
 
 namespace quintar {
@@ -20,8 +16,9 @@ class ActionRegistry;
 inline constexpr const char* kStatFilterInclude = "StatFilter_Include";
 inline constexpr const char* kStatFilterExclude = "StatFilter_Exclude";
 
-// selectedRows gives the statistics table's selected rows (their records and value texts).
-void BindFilterCommands(ActionRegistry& actions, Session& session, QWidget* window,
-                        std::function<TStatSelection()> selectedRows);
+// Creates the two pop-up actions and binds every filter command. The keep and delete commands work on
+// the rows selected in the session's statistics table; a selection change in the window's table view
+// (lvDrawsStat) re-evaluates their rules.
+void BindFilterCommands(ActionRegistry& actions, Session& session, QWidget* window);
 
 }  // namespace quintar::gui

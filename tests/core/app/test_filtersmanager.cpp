@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "app/cmdline.h"
 #include "app/filtersmanager.h"
 #include "app/session.h"
 #include "testutil.h"
@@ -15,6 +16,7 @@
 using namespace quintar;
 using quintar::test::ScriptedHost;
 using quintar::test::TempDir;
+using quintar::test::WriteBytes;
 
 namespace {
 
@@ -199,4 +201,48 @@ TEST(FiltersManager, NamesExportImportAndCancel) {
     ASSERT_FALSE(f.host.messages.empty());
     EXPECT_EQ(f.host.messages.back().text.rfind("Ошибка загрузки списка фильтров!", 0), 0u);
   }
+}
+
+// Descriptions: the pages shipped beside the program files, and the address a statistic gives.
+TEST(StatDescriptions, ShippedPagesAndTheirAddresses) {
+  const std::string shipped = ExtractFilePath(QUINTAR_CLI) + "help/";
+  TStatList list;
+  list.BuildCatalogue();
+  // Every method of the number and sum families, and the positions, has its page.
+  int pages = 0;
+  for (int i = 0; i < list.Count(); ++i) {
+    const TStatClassInfo& cls = list.StatClass(i);
+    if (cls.GetGroup() > 1 || (cls.No > 16 && cls.No != 102 && cls.No != 103)) continue;
+    const std::string page = shipped + StatPageName(cls, list.Param(i));
+    EXPECT_TRUE(FileExists(page)) << page;
+    EXPECT_NE(ReadWholeFile(page).find("<title>"), std::string::npos) << page;
+    ++pages;
+  }
+  EXPECT_EQ(pages, 16 + 2 + 7 + 1);  // SUM1..SUM3 are three methods, POS1..POS7 and POE1 share one page
+
+  // The address is the page's path while the page exists, else the help file's page, else nothing.
+  TempDir dir;
+  ScriptedHost host;
+  Session s(dir.Path(), host);
+  const std::string before = StatPagesFolder();
+  EXPECT_EQ(before, ExtractFilePath(CurrentProgramPath()) + "help/");
+  s.StartCatalogue();
+  SetStatPagesFolder(shipped);
+  s.DrawsStatChooser.ItemIndex = 0;
+  const int nums = s.DrawsStatChooser.SelectedMethod();
+  ASSERT_EQ(s.Stats.CodeOf(nums), "NUMS");
+  EXPECT_EQ(s.FiltersInfo(), shipped + "Filters_1049_NUMS.htm");
+  EXPECT_TRUE(host.messages.empty());
+  SetStatPagesFolder(dir.Path());
+  EXPECT_EQ(s.FiltersInfo(), "");
+  ASSERT_EQ(host.messages.size(), 1u);
+  EXPECT_EQ(host.messages[0].kind, MsgKind::Information);
+  EXPECT_EQ(host.messages[0].text, "Описание статистики не найдено!");
+  WriteBytes(dir.File("Quintar.chm"), "chm");
+  SetStatHelpFile(dir.File("Quintar.chm"));
+  EXPECT_EQ(s.StatHelpUrl(nums), "ms-its:" + dir.File("Quintar.chm") + "::/Filters_1049_NUMS.htm");
+  SetStatHelpFile("");
+  s.DrawsStatChooser.ItemIndex = -1;
+  EXPECT_FALSE(s.CanFiltersInfo());
+  SetStatPagesFolder(before);
 }
