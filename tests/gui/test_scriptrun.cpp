@@ -11,7 +11,11 @@
 #include "app/actionregistry.h"
 #include "guitestutil.h"
 #include "scripts/runcommands.h"
+#include "combs/stakesfile.h"
+#include "util/cp1251.h"
 #include "util/safefile.h"
+
+#include <cstring>
 
 using namespace quintar;
 using namespace quintar::gui;
@@ -39,6 +43,19 @@ std::function<bool(QWidget*)> AnswerTests(int count, int* maxSeen, int* initialS
   };
 }
 
+// The records of a stakes file as text: draw, numbers, sample size, matches and comment per line.
+std::string StakesText(const std::string& bytes) {
+  std::string out;
+  for (size_t at = 0; at + sizeof(TStakeRec) <= bytes.size(); at += sizeof(TStakeRec)) {
+    TStakeRec r;
+    std::memcpy(&r, bytes.data() + at, sizeof r);
+    out += std::to_string(r.Draw) + " [";
+    for (int i = 0; i < r.Numbers.Count && i < 8; ++i) out += " " + std::to_string(r.Numbers.Nums[i]);
+    out += " ] " + std::to_string(r.Sample) + " " + std::to_string(r.Matches.Count) + " " + r.Comment() + "\n";
+  }
+  return out;
+}
+
 }  // namespace
 
 class TestScriptRun : public QObject {
@@ -55,7 +72,7 @@ class TestScriptRun : public QObject {
     TempDir cliDir;
     QCOMPARE(RunCli({"--data-dir=" + cliDir.Path(), "draws", "import", csv}), 0);
     const std::string script = cliDir.File("gui.lsc");
-    WriteFileAtomic(script, std::string(kLine) + "\r\n");
+    WriteFileAtomic(script, Utf8ToCp1251(std::string(kLine) + "\r\n"));  // script files are in code page 1251
     std::string out, err;
     QCOMPARE(RunCli({"--data-dir=" + cliDir.Path(), "script", "test", script, "--tests=3"}, &out, &err), 0);
     const std::string cliStakes = ReadWholeFile(cliDir.Path() + "Quintar_7x35.lsk");
@@ -86,7 +103,9 @@ class TestScriptRun : public QObject {
     QVERIFY(!s.ScriptRunning);
     QVERIFY(actions.Action("ScriptRun")->isEnabled());
     s.CloseStakesFile();
-    QCOMPARE(ReadWholeFile(f.DataDir() + "Quintar_7x35.lsk"), cliStakes);
+    const std::string guiStakes = ReadWholeFile(f.DataDir() + "Quintar_7x35.lsk");
+    QCOMPARE(QString::fromStdString(StakesText(guiStakes)), QString::fromStdString(StakesText(cliStakes)));
+    QVERIFY(guiStakes == cliStakes);
   }
 
   void cancellingTheQuestionRunsNothing() {
