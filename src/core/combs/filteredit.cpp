@@ -1,12 +1,11 @@
 #include "combs/filteredit.h"
 
+#include "stats/drawsstat.h"
+
 namespace quintar {
 
 const std::vector<std::string>& FilterSortCaptions() {
-  static const std::vector<std::string> captions = {
-      "Значение",   "Количество", "Кол-во в %",  "Норма",      "Отклонение", "Откл-ие в %", "Глубина",
-      "Глубина в %", "Вес",       "Посл. тираж", "Период min", "Период",     "Период max",  "Ожд. ПРД",
-      "Ожд. СТФ",   "Ожд. КРН",   "Факт",        "+/- ПРД",    "+/- СТФ",    "+/- КРН"};
+  static const std::vector<std::string> captions(DrawsStatCaptions().begin(), DrawsStatCaptions().end());
   return captions;
 }
 

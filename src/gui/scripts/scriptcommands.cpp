@@ -21,7 +21,7 @@ namespace quintar::gui {
 int StatDrawsCount(QWidget* window, Session& s) {
   if (window)
     if (auto* ed = window->findChild<QSpinBox*>("edDrawsStatLen")) return ed->value();
-  return s.Frm.ReadFormInt(kMainForm, "DrawsStatLen", 1000);
+  return s.DrawsStat.DrawsStatLen;
 }
 
 bool EditScriptLine(QWidget* parent, Session& s, IHost& host, const QString& caption, int32_t defaultDraws,

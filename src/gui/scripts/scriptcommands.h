@@ -28,7 +28,7 @@ bool EditScriptLine(QWidget* parent, Session& session, IHost& host, const QStrin
                     std::string& line);
 
 // The draws count of the statistics table (edDrawsStatLen) that a new filter starts with: the main
-// window's field when it has one, else the stored value.
+// window's field when it has one, else the statistics table's count.
 int StatDrawsCount(QWidget* window, Session& session);
 
 }  // namespace quintar::gui
