@@ -28,9 +28,11 @@ void BindRatingCommands(ActionRegistry& actions, Session& s, TRatingsPage& page,
   actions.Bind(
       "RatingsToScript", [&s, &page] { return s.CanRatingsToScript(page.SelectedCount()); },
       [&s, &page, showScript = std::move(showScript)] {
-        const int added =
-            s.RatingsToScript(page.SelectedRows(), [&s](const std::string& line) { s.AddScriptLine(line); });
-        if (added > 0 && showScript) showScript();
+        // The script page comes forward as soon as a line was added; later refusals show over it.
+        s.RatingsToScript(page.SelectedRows(), [&s, &showScript](const std::string& line) {
+          s.AddScriptLine(line);
+          if (showScript) showScript();
+        });
       });
 
   for (int mode = 0; mode < kRatingsEffModes; ++mode) {
