@@ -300,8 +300,6 @@ class Session {
   bool DrawsStatShowTotalLineChecked() const { return ShowTotalLine; }
   void DrawsStatShowTotalLine();
   bool CanDrawsStatExportToExcel() const { return IsIdle() && !DrawsStat.Empty(); }
-  // The selected rows of the table, in table order, as the statistic filters take them.
-  TStatSelection DrawsStatSelection() const;
   // The three norm columns are shown (width kNormColumnWidth) with prefetch files, else hidden.
   bool NormColumnsShown() const { return PrefetchsEnabled; }
 

@@ -94,12 +94,6 @@ void Session::DrawsStatShowTotalLine() {
   ComputeDrawsStat(true);
 }
 
-TStatSelection Session::DrawsStatSelection() const {
-  TStatSelection rows;
-  for (int r : DrawsStat.SelectedRows()) rows.push_back({DrawsStat.Row(r).Rec, DrawsStat.Row(r).ValueText()});
-  return rows;
-}
-
 // Prefetch cache ---------------------------------------------------------------------------------------
 
 std::string Session::PrefetchFileName(int method) const {
