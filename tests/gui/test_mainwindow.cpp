@@ -71,8 +71,9 @@ class TestMainWindow : public QObject {
       if (a->isEnabled()) enabled << def.Name;
     }
     QCOMPARE(enabled, (QStringList{"EditConfig", "ExitProgram", "DrawsImport", "DrawsAdd", "DrawsSorted",
-                                   "RatingsEffMode0", "RatingsEffMode1", "RatingsEffMode2", "ScriptOpen", "ScriptAdd",
-                                   "ScriptLoad", "ViewColorDraws", "About"}));
+                                   "StakesGraphDraws", "RatingsEffMode0", "RatingsEffMode1", "RatingsEffMode2",
+                                   "RatingsRefresh", "ScriptOpen", "ScriptAdd", "ScriptLoad", "LogToggle", "LogsDelete",
+                                   "ViewColorDraws", "About"}));
     QCOMPARE(w.Actions().Action("DrawsDownload")->shortcut(), QKeySequence("F3"));
     QCOMPARE(w.Actions().Action("GetHelp")->shortcut(), QKeySequence("F1"));
     QCOMPARE(w.Actions().Action("ScriptTest")->shortcut(), QKeySequence("Ctrl+F10"));
