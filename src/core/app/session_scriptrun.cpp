@@ -375,7 +375,13 @@ void TScriptRunner::FilterSelected(TCustomStat& stat, const TFilterPart& part) {
   };
   auto filter = [&](const TStatSelection& sel) {
     Log(part.KeepSelected ? kLogKeep : kLogDelete);
-    s_.SaveUndo(false);
+    if (sel.empty()) {
+      s_.SaveUndo(false);  // the filter then changes nothing
+    } else {
+      // The undo copy by exchange: the filter empties the list and refills it from the undo copy anyway,
+      // so the list's old entries need not be copied.
+      s_.PreviousCombs.Swap(s_.CurrentCombs);
+    }
     s_.ApplyStatFilter(&stat, !part.KeepSelected, sel);
     Log(Format(kLogCombsCount, {s_.CurrentCombs.Count()}));
     table.ClearSelection();

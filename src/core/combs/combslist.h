@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "game/game.h"
@@ -37,6 +38,12 @@ class TCombsList {
   // Replaces the entries by those of other. The storage grows first, so on failure (no memory) this
   // list is left as it was.
   void CopyFrom(const TCombsList& other);
+  // Exchanges the entries, counts and storage of two lists (no copying).
+  void Swap(TCombsList& other) noexcept {
+    data_.swap(other.data_);
+    std::swap(capacity_, other.capacity_);
+    std::swap(count_, other.count_);
+  }
 
   TComb& operator[](int i) { return data_[static_cast<size_t>(i)]; }
   const TComb& operator[](int i) const { return data_[static_cast<size_t>(i)]; }
