@@ -11,6 +11,7 @@
 #include <cmath>
 #include <cstring>
 #include <exception>
+#include <filesystem>
 
 #include "combs/stakelogs.h"
 #include "util/cp1251.h"
@@ -241,9 +242,15 @@ bool TStakesFile::LoadStakes(const std::function<void(const std::string&)>& warn
   OpenStakes();
   if (!IsOldVersion()) return false;
   if (warn) warn(kStakesOldVersion);
+  // A file cut short by a crash looks the same as one of an old version: its stakes are kept in a copy
+  // beside it before the file is emptied, so that emptying it never loses them for good.
+  std::error_code ec;
+  std::filesystem::copy_file(path_, BackupPath(), std::filesystem::copy_options::overwrite_existing, ec);
   ClearStakes();
   return true;
 }
+
+std::string TStakesFile::BackupPath() const { return path_ + ".bak"; }
 
 TStakeRec TStakesFile::ReadStake(int index) {
   RequireOpen();

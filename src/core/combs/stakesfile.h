@@ -184,9 +184,10 @@ class TStakesFile {
   int64_t FileSize() const { return size_; }
   // A non-empty file whose size is not a multiple of 312 or whose first record is not version 2.
   bool IsOldVersion();
-  // Start-up: opens the file; an old-version file is reported through warn and emptied.
-  // Returns true when the file was emptied.
+  // Start-up: opens the file; an old-version file is reported through warn, copied to BackupPath() and
+  // emptied. Returns true when the file was emptied.
   bool LoadStakes(const std::function<void(const std::string&)>& warn);
+  std::string BackupPath() const;
 
   // Reads record index (negative counts from the end: -1 is the last). The last record read is cached
   // and reused until the file is reopened.

@@ -76,10 +76,6 @@ void BindStakeCommands(ActionRegistry& reg, Session& s, IHost& host, TStakesPage
   reg.Bind("StakesCheckLine", [&s] { return s.CanStakesCheckLine(); }, [&s] { s.StakesCheckLine(); });
   reg.BindChecked("StakesCheckLine", [&s] { return s.StakesCheckOnLine; });
   QObject::connect(&page, &TStakesPage::SelectionChanged, &reg, [&reg] { reg.UpdateActions(); });
-  if (QAbstractItemView* v = CombsView(window)) {
-    // A double click on a combination makes a stake of it.
-    QObject::connect(v, &QAbstractItemView::doubleClicked, &reg, [&reg](const QModelIndex&) { reg.Execute("StakeAdd"); });
-  }
 }
 
 }  // namespace quintar::gui

@@ -193,6 +193,8 @@ TEST(SessionStakes, OldVersionFileIsEmptiedAtStartUp) {
   EXPECT_EQ(host.messages[0].text, kStakesOldVersion);
   EXPECT_EQ(s.Stakes.FileSize(), 0);
   EXPECT_EQ(host.panels[4], "Ставок: 0");
+  // What the file held is kept beside it.
+  EXPECT_EQ(FileSizeOf(dir.File("Quintar_7x35.lsk.bak")), 313);
   EXPECT_EQ(std::count(host.statuses.begin(), host.statuses.end(), kStakesLoadStatus), 1);
 }
 
