@@ -131,7 +131,7 @@ void BindCombsCommands(ActionRegistry& actions, Session& s, TCombsPage& page, QW
   });
   QObject::connect(&page, &TCombsPage::ExcludeChanged, &actions, [&actions] { actions.UpdateActions(); });
   QObject::connect(&page, &TCombsPage::SelectionChanged, &actions, [&actions] { actions.UpdateActions(); });
-  QObject::connect(&page, &TCombsPage::RowActivated, &actions, [&actions] { actions.Execute("CombsInfo"); });
+  QObject::connect(&page, &TCombsPage::RowActivated, &actions, [&actions] { actions.Execute("StakeAdd"); });
   clipboardText = ClipboardHasText();
   QObject::connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, &actions, [&actions] {
     clipboardText = ClipboardHasText();
