@@ -2,6 +2,8 @@
 // answers modal dialogs and message boxes as they appear inside a command.
 #pragma once
 
+#include <QFileDialog>
+#include <QLineEdit>
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -67,5 +69,13 @@ struct BoxSeen {
 // A step that records the message box it meets and presses the button with that standard role
 // ("Yes", "No", "Ok").
 std::function<bool(QWidget*)> AnswerBox(const QString& button, BoxSeen* seen = nullptr);
+
+// Chooses a file in a widget file dialog. The dialog sometimes drops a selection of a file it showed last;
+// the name typed into its name field then does it.
+inline void SelectFile(QFileDialog* dlg, const QString& path) {
+  dlg->selectFile(path);
+  if (dlg->selectedFiles().isEmpty() || dlg->selectedFiles().first() != path)
+    if (auto* name = dlg->findChild<QLineEdit*>("fileNameEdit")) name->setText(path);
+}
 
 }  // namespace quintar::test

@@ -102,7 +102,7 @@ std::function<bool(QWidget*)> ChooseFile(const QString& path, QString* filter = 
     auto* dlg = qobject_cast<QFileDialog*>(w);
     if (!dlg) return false;
     if (filter) *filter = dlg->nameFilters().join("|");
-    dlg->selectFile(path);
+    quintar::test::SelectFile(dlg, path);
     static_cast<QDialog*>(dlg)->accept();
     return true;
   };

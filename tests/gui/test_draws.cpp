@@ -349,7 +349,7 @@ class TestDraws : public QObject {
       auto* dlg = qobject_cast<QFileDialog*>(w);
       if (!dlg) return false;
       filter = dlg->nameFilters().join("|");
-      dlg->selectFile(exported);
+      quintar::test::SelectFile(dlg, exported);
       static_cast<QDialog*>(dlg)->accept();
       return true;
     });
@@ -365,7 +365,7 @@ class TestDraws : public QObject {
       driver.Then([path](QWidget* w) {
         auto* dlg = qobject_cast<QFileDialog*>(w);
         if (!dlg) return false;
-        dlg->selectFile(path);
+        quintar::test::SelectFile(dlg, path);
         static_cast<QDialog*>(dlg)->accept();
         return true;
       });

@@ -317,7 +317,7 @@ class TestRatings : public QObject {
       driver.Then([&](QWidget* w) {
         auto* dlg = qobject_cast<QFileDialog*>(w);
         if (!dlg) return false;
-        dlg->selectFile(QString::fromStdString(csv));
+        quintar::test::SelectFile(dlg, QString::fromStdString(csv));
         static_cast<QDialog*>(dlg)->accept();
         return true;
       });
