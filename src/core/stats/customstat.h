@@ -29,6 +29,8 @@ class TKeyLookup {
   // The lookup answers for this list (the one it was built from, unchanged in place).
   bool For(const TStatDrawArray& list) const { return data_ != nullptr && list.data() == data_ && list.size() == size_; }
   bool Key1(const TStatDrawArray& list, int v) const;       // HasKey(list, v, 0, 0, 0)
+  // The keys (v, 0, 0, 0) with v in 0..63 as bit v: a whole combination tested with one AND.
+  uint64_t Key1Low() const { return key1_[static_cast<size_t>(-kLo) / 64]; }
   bool Pair(const TStatDrawArray& list, int v, int k3) const;  // HasKeyPair(list, v, k3)
   bool Part1(const TStatDrawArray& list, int v) const;      // HasKeyPart(list, 1, v)
   bool Part32(const TStatDrawArray& list, int32_t v) const;  // HasKeyPart32(list, 1, v)
@@ -106,6 +108,12 @@ class TCustomStat {
   // Pre-lists the key with Count 0.
   void ListKey(TStatDrawArray& List, const TStatKey& key);
   // Lookups over the selection, from the prepared tables when they belong to it.
+  // The selected keys (v, 0, 0, 0), v in 0..63, as bit v, when a lookup was prepared for s.
+  bool SelKey1Low(const TStatDrawArray& s, uint64_t& mask) const {
+    if (!lookup_.For(s)) return false;
+    mask = lookup_.Key1Low();
+    return true;
+  }
   bool SelKey1(const TStatDrawArray& s, int v) const { return lookup_.For(s) ? lookup_.Key1(s, v) : HasKey(s, v, 0, 0, 0); }
   bool SelPair(const TStatDrawArray& s, int v, int k3) const {
     return lookup_.For(s) ? lookup_.Pair(s, v, k3) : HasKeyPair(s, v, k3);

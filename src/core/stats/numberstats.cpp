@@ -26,6 +26,12 @@ class TstValues final : public TCustomValuesStat {
     for (int i = 0; i < NUMS_IN_DRAW; ++i) MergeKey(List, MakeKey(Comb[i]), false);
   }
   bool TestComb(const TComb& Comb, const TStatDrawArray& Selected, int, bool, bool) override {
+    uint64_t selected;
+    if (SelKey1Low(Selected, selected)) {
+      uint64_t comb = 0;
+      for (int i = 0; i < NUMS_IN_DRAW; ++i) comb |= uint64_t{1} << Comb[i];
+      return (comb & selected) != 0;
+    }
     for (int i = 0; i < NUMS_IN_DRAW; ++i)
       if (SelKey1(Selected, Comb[i])) return true;
     return false;
