@@ -27,25 +27,6 @@ void TKeyLookup::Build(const TStatDrawArray& list) {
   if (!data_) size_ = 0;
 }
 
-// Values outside the tables' range are looked up in the list itself; the tables only hold in-range
-// values, so an out-of-range value can never be answered from them.
-bool TKeyLookup::Key1(const TStatDrawArray& list, int v) const {
-  return static_cast<int16_t>(v) == v && In(v) ? Test(key1_, v) : HasKey(list, v, 0, 0, 0);
-}
-
-bool TKeyLookup::Pair(const TStatDrawArray& list, int v, int k3) const {
-  if (k3 == 0 && static_cast<int16_t>(v) == v && In(v)) return Test(pair0_, v);
-  return HasKeyPair(list, v, k3);
-}
-
-bool TKeyLookup::Part1(const TStatDrawArray& list, int v) const {
-  return static_cast<int16_t>(v) == v && In(v) ? Test(part1_, v) : HasKeyPart(list, 1, v);
-}
-
-bool TKeyLookup::Part32(const TStatDrawArray& list, int32_t v) const {
-  return In(v) ? Test(part32_, v) : HasKeyPart32(list, 1, v);
-}
-
 // TCustomStat ------------------------------------------------------------------------------------------
 
 TCustomStat::TCustomStat(const TStatClassInfo& cls, const TStatList& list, int32_t param)

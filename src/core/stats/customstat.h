@@ -28,12 +28,23 @@ class TKeyLookup {
   void Reset() { data_ = nullptr; size_ = 0; }
   // The lookup answers for this list (the one it was built from, unchanged in place).
   bool For(const TStatDrawArray& list) const { return data_ != nullptr && list.data() == data_ && list.size() == size_; }
-  bool Key1(const TStatDrawArray& list, int v) const;       // HasKey(list, v, 0, 0, 0)
+  // Inline: the filters ask them for every combination. Values outside the tables' range are looked up in
+  // the list itself; the tables only hold in-range values.
+  bool Key1(const TStatDrawArray& list, int v) const {  // HasKey(list, v, 0, 0, 0)
+    return static_cast<int16_t>(v) == v && In(v) ? Test(key1_, v) : HasKey(list, v, 0, 0, 0);
+  }
   // The keys (v, 0, 0, 0) with v in 0..63 as bit v: a whole combination tested with one AND.
   uint64_t Key1Low() const { return key1_[static_cast<size_t>(-kLo) / 64]; }
-  bool Pair(const TStatDrawArray& list, int v, int k3) const;  // HasKeyPair(list, v, k3)
-  bool Part1(const TStatDrawArray& list, int v) const;      // HasKeyPart(list, 1, v)
-  bool Part32(const TStatDrawArray& list, int32_t v) const;  // HasKeyPart32(list, 1, v)
+  bool Pair(const TStatDrawArray& list, int v, int k3) const {  // HasKeyPair(list, v, k3)
+    if (k3 == 0 && static_cast<int16_t>(v) == v && In(v)) return Test(pair0_, v);
+    return HasKeyPair(list, v, k3);
+  }
+  bool Part1(const TStatDrawArray& list, int v) const {  // HasKeyPart(list, 1, v)
+    return static_cast<int16_t>(v) == v && In(v) ? Test(part1_, v) : HasKeyPart(list, 1, v);
+  }
+  bool Part32(const TStatDrawArray& list, int32_t v) const {  // HasKeyPart32(list, 1, v)
+    return In(v) ? Test(part32_, v) : HasKeyPart32(list, 1, v);
+  }
 
  private:
   static constexpr int kLo = -512, kBits = 1024;
