@@ -54,6 +54,11 @@ void PrintLine(const std::string& text);
 // Prints an error message (CR shown as newlines) to standard error.
 void PrintError(const std::string& text);
 
+// The statistics table's commands: the catalogue with every method offered whatever the favourites say, and
+// the method of the table chosen by its code (false after a message when it is unknown or not in the table).
+void StartFullCatalogue(Session& s);
+bool ChooseTableMethod(Session& s, const std::string& code);
+
 // Command groups; each returns the exit code.
 int RunDraws(Context& c);
 int RunGenerate(Context& c);

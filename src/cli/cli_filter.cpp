@@ -51,25 +51,8 @@ int RunFilter(Context& c) {
   s.ReadFormKeys();
   s.LoadArchive();
   if (c.host.errors) return kFailed;
-  // Every method is offered, whatever the favourites say.
-  s.ReadSettings();
-  s.Stats.BuildCatalogue();
-  s.LoadStatNames(s.FilePath(".flt"), false);
-  s.Stats.FillChoosers(s.DrawsStatChooser, s.DrawsGraphChooser, false);
-
-  const std::string code = c.args.positional[0];
-  const int method = s.Stats.IndexOfCode(code);
-  if (method < 0) {
-    PrintError(Format("Неизвестный код статистики: %s", {code}));
-    return kFailed;
-  }
-  const auto& methods = s.DrawsStatChooser.Methods;
-  auto item = std::find(methods.begin(), methods.end(), method);
-  if (item == methods.end()) {
-    PrintError(Format("Статистика %s не показывается в таблице статистики", {code}));
-    return kFailed;
-  }
-  s.DrawsStatChooser.ItemIndex = static_cast<int>(item - methods.begin());
+  StartFullCatalogue(s);
+  if (!ChooseTableMethod(s, c.args.positional[0])) return kFailed;
   s.DrawsStat.DrawsStatLen = len;
   s.SortedView = c.args.Has("sorted");
   s.PrefetchsEnabled = false;
@@ -83,7 +66,7 @@ int RunFilter(Context& c) {
   for (const auto& text : texts) {
     const int r = RowOfText(s.DrawsStat, text);
     if (r < 0) {
-      PrintError(Format("Значение \"%s\" отсутствует в таблице статистики %s!", {text, s.Stats.CodeOf(method)}));
+      PrintError(Format("Значение \"%s\" отсутствует в таблице статистики %s!", {text, s.Stats.CodeOf(s.DrawsStatChooser.SelectedMethod())}));
       return kFailed;
     }
     s.DrawsStat.SetSelected(r, true);

@@ -9,9 +9,6 @@
 
 namespace quintar::cli {
 
-namespace {
-
-// The catalogue with every method offered, whatever the favourites say.
 void StartFullCatalogue(Session& s) {
   s.ReadSettings();
   s.Stats.Draws = &s.Archive.Draws();
@@ -19,6 +16,24 @@ void StartFullCatalogue(Session& s) {
   s.LoadStatNames(s.FilePath(".flt"), false);
   s.Stats.FillChoosers(s.DrawsStatChooser, s.DrawsGraphChooser, false);
 }
+
+bool ChooseTableMethod(Session& s, const std::string& code) {
+  const int method = s.Stats.IndexOfCode(code);
+  if (method < 0) {
+    PrintError(Format("Неизвестный код статистики: %s", {code}));
+    return false;
+  }
+  const auto& methods = s.DrawsStatChooser.Methods;
+  auto it = std::find(methods.begin(), methods.end(), method);
+  if (it == methods.end()) {
+    PrintError(Format("Статистика %s не показывается в таблице статистики", {code}));
+    return false;
+  }
+  s.DrawsStatChooser.ItemIndex = static_cast<int>(it - methods.begin());
+  return true;
+}
+
+namespace {
 
 int SortColumnOption(const std::string& text) {
   if (auto n = TryStrToInt(Trim(text))) {
@@ -51,19 +66,7 @@ int RunStats(Context& c) {
   s.LoadArchive();
   if (c.host.errors) return kFailed;
   StartFullCatalogue(s);
-  const std::string code = c.args.positional[0];
-  const int method = s.Stats.IndexOfCode(code);
-  if (method < 0) {
-    PrintError(Format("Неизвестный код статистики: %s", {code}));
-    return kFailed;
-  }
-  const auto& methods = s.DrawsStatChooser.Methods;
-  auto it = std::find(methods.begin(), methods.end(), method);
-  if (it == methods.end()) {
-    PrintError(Format("Статистика %s не показывается в таблице статистики", {code}));
-    return kFailed;
-  }
-  s.DrawsStatChooser.ItemIndex = static_cast<int>(it - methods.begin());
+  if (!ChooseTableMethod(s, c.args.positional[0])) return kFailed;
   if (len) s.DrawsStat.DrawsStatLen = *len;
   s.SortedView = c.args.Has("sorted");
   s.PrefetchsEnabled = c.args.Has("prefetch");

@@ -248,14 +248,23 @@ void Session::StakesCheckManual() {
   UpdateStakesView(false);
 }
 
-void Session::LogStakes() {
-  StakesLogEnabled = !StakesLogEnabled;
+namespace {
+
+// A stake switch of the menu: flipped and stored in the window-settings file at once.
+void ToggleStakeSwitch(Session& s, bool& value, const char* key) {
+  value = !value;
   try {
-    Frm.WriteFormBool(kMainForm, kStakesLogKey, StakesLogEnabled);
+    s.Frm.WriteFormBool(kMainForm, key, value);
   } catch (const std::exception& e) {
-    ShowError(e.what());
+    s.ShowError(e.what());
   }
-  host_->Changed(Change::Actions);
+  s.Host().Changed(Change::Actions);
+}
+
+}  // namespace
+
+void Session::LogStakes() {
+  ToggleStakeSwitch(*this, StakesLogEnabled, kStakesLogKey);
 }
 
 void Session::LogStakesDelete() {
@@ -277,23 +286,11 @@ void Session::LogStakesDelete() {
 }
 
 void Session::StakesScroll() {
-  StakesScrollEnabled = !StakesScrollEnabled;
-  try {
-    Frm.WriteFormBool(kMainForm, kStakesScrollKey, StakesScrollEnabled);
-  } catch (const std::exception& e) {
-    ShowError(e.what());
-  }
-  host_->Changed(Change::Actions);
+  ToggleStakeSwitch(*this, StakesScrollEnabled, kStakesScrollKey);
 }
 
 void Session::StakesCheckLine() {
-  StakesCheckOnLine = !StakesCheckOnLine;
-  try {
-    Frm.WriteFormBool(kMainForm, kStakesCheckLineKey, StakesCheckOnLine);
-  } catch (const std::exception& e) {
-    ShowError(e.what());
-  }
-  host_->Changed(Change::Actions);
+  ToggleStakeSwitch(*this, StakesCheckOnLine, kStakesCheckLineKey);
 }
 
 }  // namespace quintar
