@@ -23,7 +23,7 @@ int Import(Context& c) {
   Session& s = c.session;
   s.LoadArchive();
   if (c.host.errors) return kFailed;
-  if (s.DrawsImport(c.args.positional[0]) < 0) return kFailed;
+  if (s.DrawsImport(c.args.positional[0]) < 0 || c.host.errors) return kFailed;
   PrintLine(Format("Архив тиражей: %d", {s.Archive.Count()}));
   return kOk;
 }
@@ -43,7 +43,9 @@ int Add(Context& c) {
   if (c.args.positional.size() != 1) throw UsageError("draws add: нужен текст тиража");
   Session& s = c.session;
   s.LoadArchive();
-  TDraw d = s.NewDraw();
+  // Number 0: the draw after the newest, chosen under the archive's lock.
+  TDraw d = ZeroDraw();
+  d.Number = 0;
   if (!CheckDrawText(c.args.positional[0], d.Nums, d.Bonus)) {
     PrintError(kBadDrawText);
     return kFailed;
@@ -56,7 +58,7 @@ int Add(Context& c) {
   TDateTime date = Today();
   if (auto t = c.args.Get("date")) date = TextToDrawDate(*t);  // an unreadable date raises
   d.SetDate(Utf8Left(DrawDateToText(date), 11));
-  s.DrawsAdd(d);
+  if (!s.DrawsAdd(d)) return kFailed;
   PrintLine(Format("Архив тиражей: %d", {s.Archive.Count()}));
   return kOk;
 }
@@ -77,6 +79,7 @@ int Delete(Context& c) {
     rows.push_back(s.Archive.Count() - 1 - index);
   }
   s.DrawsDel(rows);
+  if (c.host.errors) return kFailed;
   PrintLine(Format("Архив тиражей: %d", {s.Archive.Count()}));
   return kOk;
 }
@@ -91,8 +94,16 @@ int Demo(Context& c) {
   }
   int count = IntOption(c.args, "count", 300);
   if (count < 1 || count > 100000) throw UsageError("--count: от 1 до 100000");
-  s.Archive = MakeDemoArchive(count, static_cast<unsigned>(IntOption(c.args, "seed", 7)));
-  s.SaveArchive();
+  const TDrawArchive demo = MakeDemoArchive(count, static_cast<unsigned>(IntOption(c.args, "seed", 7)));
+  bool refused = false;
+  if (!s.UpdateArchive([&] {
+        if (!s.Archive.Empty()) return !(refused = true);
+        for (const TDraw& d : demo.Draws()) s.Archive.AppendDraw(d);
+        return true;
+      })) {
+    if (refused) PrintError("Архив тиражей не пуст: демонстрационный архив создаётся только в пустой папке.");
+    return kFailed;
+  }
   PrintLine(Format("Архив тиражей: %d", {s.Archive.Count()}));
   return kOk;
 }

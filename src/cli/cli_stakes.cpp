@@ -30,7 +30,7 @@ bool OpenStakes(Session& s) {
     s.Stakes.OpenStakes();
   } catch (const EStakesFile& e) {
     s.ShowError(e.FullText());
-    s.ShowError(kStakesExclusiveAccess);
+    if (e.LockHeld()) s.ShowError(kStakesExclusiveAccess);
     return false;
   }
   bool old = false;

@@ -100,7 +100,14 @@ int RunPrefetch(Context& c) {
   Session& s = c.session;
   s.ReadFormKeys();
   StartFullCatalogue(s);
-  s.BuildAllPrefetches(c.args.Has("force"), groups);
+  // The listed groups are built whether prefetching is on or not (the session's own rule would only drop
+  // their files then); the missing files of the others as the session builds them.
+  if (groups.any())
+    for (int i = 0; i < s.Stats.Count(); ++i) {
+      const size_t group = s.Stats.StatClass(i).GetGroup();
+      if (s.Stats.IsPrefetchable(i) && group < groups.size() && groups.test(group)) s.BuildPrefetch(i);
+    }
+  s.BuildAllPrefetches(c.args.Has("force"), TStatGroups{});
   int present = 0, prefetchable = 0;
   for (int i = 0; i < s.Stats.Count(); ++i) {
     if (!s.Stats.IsPrefetchable(i)) continue;

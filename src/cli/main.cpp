@@ -5,6 +5,7 @@
 #include <map>
 
 #include "app/cmdline.h"
+#include "app/startup.h"
 #include "cli.h"
 #include "game/game.h"
 #include "util/strutil.h"
@@ -124,6 +125,7 @@ int main(int argc, char** argv) {
   CliHost host;
   host.verbose = args.Has("verbose");
   Session session(dataDir, host);
+  RemoveStaleTempFiles(session);
   args.positional.erase(args.positional.begin());
   Context ctx{session, host, args};
   try {

@@ -4,6 +4,7 @@
 
 #include "app/cmdline.h"
 #include "stats/configedit.h"
+#include "util/filelock.h"
 #include "util/format.h"
 #include "util/safefile.h"
 
@@ -75,18 +76,44 @@ void Session::LoadArchive() {
   }
 }
 
-void Session::SaveArchive() {
+bool Session::SaveArchive() {
+  bool ok = true;
   {
     BusyScope busy(*this);
     ShowStatus("Сохранение файла тиражей...");
     try {
       Archive.SaveToFile(FilePath(".ldr"));
     } catch (const std::exception& e) {
+      ok = false;
       ShowFailure("Ошибка записи в файл тиражей!", e);
     }
     ShowStatus("");
   }
   RefreshDrawsList(true);
+  return ok;
+}
+
+bool Session::UpdateArchive(const std::function<bool()>& change) {
+  const std::string path = FilePath(".ldr");
+  try {
+    // Another process waits for the lock at most this long; a whole download month is far quicker.
+    TFileLock lock(path + ".lock", 30000);
+    if (Archive.FileChanged(path)) {
+      try {
+        Archive.LoadFromFile(path);
+      } catch (const std::exception& e) {
+        // The archive in memory is not what the file holds: saving it now could drop the other's draws.
+        ShowFailure("Ошибка чтения файла тиражей!", e);
+        return false;
+      }
+      RefreshDrawsList(true);
+    }
+    if (!change()) return false;
+    return SaveArchive();
+  } catch (const FileError& e) {
+    ShowFailure("Ошибка записи в файл тиражей!", e);
+    return false;
+  }
 }
 
 void Session::RefreshDrawsList(bool force) {
@@ -166,63 +193,121 @@ TDraw Session::NewDraw() const {
   return d;
 }
 
-void Session::DrawsAdd(const TDraw& d) {
-  Archive.AppendDraw(d);
-  SaveArchive();
-  RefreshViews(false);
+namespace {
+
+constexpr const char* kDrawNumberTaken = "Тираж с номером %d уже есть в архиве!";
+
+}  // namespace
+
+bool Session::DrawsAdd(const TDraw& draw) {
+  const bool ok = UpdateArchive([&] {
+    TDraw d = draw;
+    if (d.Number == 0) d.Number = Archive.NextDrawNumber(0);
+    if (d.Number < 1 || d.Number > kMaxDrawNumber) {
+      ShowError(kBadDrawNumberText);
+      return false;
+    }
+    if (Archive.IndexOfDraw(d.Number) >= 0) {
+      ShowError(Format(kDrawNumberTaken, {d.Number}));
+      return false;
+    }
+    Archive.AppendDraw(d);
+    return true;
+  });
+  if (ok) RefreshViews(false);
+  return ok;
 }
 
-void Session::DrawsEdit(int row, const TDraw& d) {
-  int index = DrawIndexOfRow(row);
-  try {
-    Archive.ReplaceDraw(index, d);
-  } catch (const std::exception& e) {
-    ShowError(e.what());
-    return;
+bool Session::DrawsEdit(int row, const TDraw& d) {
+  // The draw is found again by its number once the file was read anew: another process may have changed
+  // the archive since the list showed that row.
+  const int index = DrawIndexOfRow(row);
+  if (index < 0 || index >= Archive.Count()) {
+    ShowError(Format("Запись со индексом %d в файле данных не найдена!", {index}));
+    return false;
   }
-  SaveArchive();
-  RefreshViews(false);
+  const int32_t number = Archive[index].Number;
+  const bool ok = UpdateArchive([&] {
+    if (d.Number < 1 || d.Number > kMaxDrawNumber) {
+      ShowError(kBadDrawNumberText);
+      return false;
+    }
+    const int at = Archive.IndexOfDraw(number);
+    const int other = Archive.IndexOfDraw(d.Number);
+    if (other >= 0 && other != at) {
+      ShowError(Format(kDrawNumberTaken, {d.Number}));
+      return false;
+    }
+    try {
+      Archive.ReplaceDraw(at, d);
+    } catch (const std::exception& e) {
+      ShowError(e.what());
+      return false;
+    }
+    return true;
+  });
+  if (ok) RefreshViews(false);
+  return ok;
 }
 
 bool Session::DrawsDel(const std::vector<int>& rows) {
   if (rows.empty()) return false;
   if (!host_->Ask(AskKind::Delete, DeleteRowsQuestion(static_cast<int>(rows.size())))) return false;
-  {
+  // Each row is found again by its draw number: the archive need not be in number order, and another
+  // process may have changed it since the list showed those rows.
+  std::vector<int> sorted = rows;
+  std::sort(sorted.begin(), sorted.end(), std::greater<int>());
+  std::vector<int> numbers;
+  for (int r : sorted)
+    if (r >= 0 && r < Archive.Count()) numbers.push_back(Archive.DrawFromNewest(r).Number);
+  UpdateArchive([&] {
     BusyScope busy(*this);
-    ShowStatus("Удаление выделенных тиражей....");
-    // Each row is found again by its draw number: the archive need not be in number order.
-    std::vector<int> sorted = rows;
-    std::sort(sorted.begin(), sorted.end(), std::greater<int>());
-    std::vector<int> numbers;
-    for (int r : sorted)
-      if (r >= 0 && r < Archive.Count()) numbers.push_back(Archive.DrawFromNewest(r).Number);
+    StatusScope status(*this, "Удаление выделенных тиражей....");
+    bool changed = false;
     try {
-      for (int number : numbers) Archive.DeleteDraw(Archive.IndexOfDraw(number));
+      for (int number : numbers) {
+        const int index = Archive.IndexOfDraw(number);
+        if (index < 0) continue;  // deleted by another process meanwhile
+        Archive.DeleteDraw(index);
+        changed = true;
+      }
     } catch (const std::exception& e) {
       ShowError(e.what());
     }
-    ShowStatus("");
-  }
+    return changed;
+  });
   RefreshDrawsList(false);
-  SaveArchive();
   RefreshViews(false);
   return true;
 }
 
 int Session::DrawsImport(const std::string& path) {
   int added = -1;
+  std::string text;
   {
     BusyScope busy(*this);
-    ShowStatus(Format("Импорт тиражей из файла \"%s\"...", {path}));
+    StatusScope status(*this, Format("Импорт тиражей из файла \"%s\"...", {path}));
     try {
-      added = Archive.ImportCsv(path);
+      text = CsvFileText(ReadWholeFile(path));
+      added = 0;
     } catch (const std::exception& e) {
       ShowError(e.what());
     }
-    ShowStatus("");
   }
-  if (added >= 0) SaveArchive();
-  return added;
+  if (added < 0) return -1;
+  const bool ok = UpdateArchive([&] {
+    BusyScope busy(*this);
+    StatusScope status(*this, Format("Импорт тиражей из файла \"%s\"...", {path}));
+    try {
+      added = Archive.ImportCsvText(text);
+    } catch (const std::exception& e) {
+      ShowError(e.what());
+      added = -1;
+      return false;
+    }
+    return true;
+  });
+  return ok ? added : -1;
 }
 
 bool Session::DrawsExport(const std::string& path) {

@@ -94,7 +94,11 @@ class Session {
   int LastIndex() const { return Archive.High() - drawsOffset_; }
 
   void LoadArchive();
-  void SaveArchive();
+  bool SaveArchive();  // false after the error was shown
+  // A change of the archive as one step against other processes: under the archive's lock the file is
+  // read again when another process replaced it, change() runs on the archive (false: nothing to save)
+  // and the archive is saved. False when the lock, the change or the save failed (the error was shown).
+  bool UpdateArchive(const std::function<bool()>& change);
   void RefreshDrawsList(bool force);
   void RefreshViews(bool force);
   void SetDrawsOffset(int offset);
@@ -114,9 +118,10 @@ class Session {
 
   // Draw commands.
   bool CanDrawsAdd() const { return IsIdle(); }
-  void DrawsAdd(const TDraw& d);
+  // A draw numbered 0 takes the next number; a number in use or above kMaxDrawNumber is refused.
+  bool DrawsAdd(const TDraw& d);
   bool CanDrawsEdit(int selectedRows) const { return IsIdle() && selectedRows > 0; }
-  void DrawsEdit(int row, const TDraw& d);
+  bool DrawsEdit(int row, const TDraw& d);
   bool CanDrawsDel(int selectedRows) const { return IsIdle() && selectedRows > 0; }
   // Asks the delete confirmation; returns false when the user declined.
   bool DrawsDel(const std::vector<int>& rows);
@@ -458,7 +463,8 @@ class Session {
   // Sorts the rows ("Сортировка рейтинга...") and saves them.
   void SortRating(int column, bool descending);
   // Rewrites the ratings file ("Ошибка записи в файл рейтинга!" on failure) and updates the view.
-  void SaveRating();
+  bool SaveRating();  // false after the error was shown
+  std::string CheckJournalFile() const;
   // Row count in the status bar ("Рейтинг: %d") and a repaint of the view.
   void UpdateRatingsView();
   // Checks the stakes with every newly checked stake folded into the rating; when any was folded, the

@@ -1,6 +1,7 @@
 // The rating of the session: loading, sorting and saving it, folding checked stakes in, and the commands
 // of the page "Рейтинг".
 #include "app/session.h"
+#include "combs/checkjournal.h"
 #include "combs/stakesview.h"
 #include "util/format.h"
 #include "util/safefile.h"
@@ -26,6 +27,20 @@ void Session::ReadRatingsKeys() {
     if (auto dir = TryStrToInt(Trim(words[1]))) RatingsSortDescending = *dir != 0;
 }
 
+namespace {
+
+// The rows that the rating file does not hold yet, by a journal left when a check did not get as far as
+// saving the rating: its rows, and its pending stakes.
+void FoldJournal(TRatings& ratings, const TCheckJournal& j) {
+  for (const TRatingRec& r : j.Delta) ratings.FoldRow(r);
+  for (const auto& p : j.Pending)
+    if (p.second.Draw >= 0 && p.second.Checked) ratings.AddToRating(p.second);
+}
+
+}  // namespace
+
+std::string Session::CheckJournalFile() const { return CheckJournalPath(Stakes.Path()); }
+
 void Session::LoadRating(bool save) {
   BusyScope busy(*this);
   bool whole = true;
@@ -40,7 +55,29 @@ void Session::LoadRating(bool save) {
       ShowFailure(kRatingsReadError, e);
     }
   }
-  if (save && whole) {
+  // A check that ended before the rating was saved left a journal of what the file misses: it is folded
+  // in, and the rating saved, once the stakes file has written the journal's records again.
+  bool mustSave = false;
+  if (whole) {
+    try {
+      if (auto j = ReadCheckJournal(CheckJournalFile())) {
+        if (j->Rating == RatingFingerprint(path)) {
+          FoldJournal(Ratings, *j);
+          // Saved only once the stakes file holds the journal's records: else they would be checked and
+          // counted once more.
+          mustSave = Stakes.IsOpen() && Stakes.ApplyCheckJournal();
+          if (!mustSave) save = false;
+        } else {
+          DeleteFileIfExists(CheckJournalFile());  // the rating was saved after it
+        }
+      }
+    } catch (const std::exception& e) {
+      ShowFailure(kRatingsReadError, e);
+      whole = false;
+      mustSave = save = false;
+    }
+  }
+  if ((save || mustSave) && whole) {
     SortRating(RatingsSortColumn, RatingsSortDescending);
     return;
   }
@@ -60,16 +97,24 @@ void Session::SortRating(int column, bool descending) {
   SaveRating();
 }
 
-void Session::SaveRating() {
+bool Session::SaveRating() {
+  bool ok = true;
   {
     StatusScope status(*this, kRatingsSaveStatus);
     try {
+      // The rows in memory hold what a journal of an unfinished check names; once they are saved the
+      // journal goes, after its records are back in the stakes file.
+      const std::string journal = CheckJournalFile();
+      const bool held = FileExists(journal) && Stakes.IsOpen() && Stakes.ApplyCheckJournal();
       Ratings.SaveToFile(FilePath(".lrt"));
+      if (held) DeleteFileIfExists(journal);
     } catch (const std::exception& e) {
+      ok = false;
       ShowFailure(kRatingsWriteError, e);
     }
   }
   UpdateRatingsView();
+  return ok;
 }
 
 void Session::UpdateRatingsView() {
@@ -79,11 +124,32 @@ void Session::UpdateRatingsView() {
 }
 
 bool Session::CheckStakesRated(TStakesFile& file, TStakeCheckHooks hooks) {
+  // Every block of checked stakes is journaled before it is written: the journal holds the rows of the
+  // stakes checked so far that the rating file does not, and the block's records.
+  const std::string journalPath = CheckJournalPath(file.Path());
+  TCheckJournal journal;
+  TRatings delta;
+  {
+    std::optional<TCheckJournal> left = ReadCheckJournal(journalPath);
+    journal.Rating = RatingFingerprint(FilePath(".lrt"));
+    if (left && left->Rating == journal.Rating) {
+      // An earlier check of this run whose rating could not be saved: the rows in memory hold it, and so
+      // must the journal that goes on.
+      file.ApplyCheckJournal();
+      FoldJournal(delta, *left);
+    }
+  }
   bool folded = false;
   std::function<void(const TStakeRec&)> also = std::move(hooks.Checked);
   hooks.Checked = [&](const TStakeRec& r) {
     if (Ratings.AddToRating(r)) folded = true;
+    delta.AddToRating(r);
     if (also) also(r);
+  };
+  hooks.BeforeWrite = [&](const std::vector<std::pair<int32_t, TStakeRec>>& recs) {
+    journal.Delta = delta.Rows();
+    journal.Pending = recs;
+    WriteCheckJournal(journalPath, journal);
   };
   bool changed = false;
   try {

@@ -45,28 +45,39 @@ TStakeRec Session::NewStake(int combRow) const {
   return MakeStakeRecord(NewStakeDraw(), CurrentCombs.Count(), comb, StakePrices().Fn());
 }
 
-bool Session::LoadStakes() {
-  StatusScope status(*this, kStakesLoadStatus);
+namespace {
+
+// Opens the stakes file as the start-up does. Returns 0 when open, 1 when another process holds it, 2 on
+// any other failure (the error was shown).
+int OpenStakesAtStart(Session& s) {
+  StatusScope status(s, kStakesLoadStatus);
   try {
-    Stakes.LoadStakes([this](const std::string& text) { ShowWarning(text); });
+    s.Stakes.LoadStakes([&s](const std::string& text) { s.ShowWarning(text); });
   } catch (const std::exception& e) {
     // The file stays closed: every stake command is disabled.
     try {
-      Stakes.CloseStakes();
+      s.Stakes.CloseStakes();
     } catch (const std::exception&) {
     }
-    ShowError(StakesFailureText(e, kStakesReadError));
-    UpdateStakesView(false);
-    return false;
+    s.ShowError(StakesFailureText(e, kStakesReadError));
+    s.UpdateStakesView(false);
+    auto* se = dynamic_cast<const EStakesFile*>(&e);
+    return se && se->LockHeld() ? 1 : 2;
   }
-  UpdateStakesView(false);
-  return true;
+  s.UpdateStakesView(false);
+  return 0;
 }
 
+}  // namespace
+
+bool Session::LoadStakes() { return OpenStakesAtStart(*this) == 0; }
+
 bool Session::LoadStakesExclusive() {
-  if (LoadStakes()) return true;
-  ShowError(kStakesExclusiveAccess);
-  return false;
+  const int result = OpenStakesAtStart(*this);
+  // Another copy of the program in this folder is named only when it is the cause; any other failure
+  // (a folder without write access, a full disk) was shown with its own reason.
+  if (result == 1) ShowError(kStakesExclusiveAccess);
+  return result == 0;
 }
 
 void Session::CloseStakesFile() {

@@ -10,9 +10,15 @@
 #include "app/shell.h"
 #include "combs/ratings.h"
 #include "online/download.h"
+#include "stats/prefetch.h"
 #include "util/safefile.h"
 
 namespace quintar {
+
+void RemoveStaleTempFiles(const Session& s) {
+  RemoveStaleTempFiles(s.DataDir(), kBaseName);
+  RemoveStaleTempFiles(PrefetchFolder(s.DataDir()), kBaseName);
+}
 
 void RunStartupPrefetches(Session& s, const CommandLine& cl) { s.StartupPrefetches(cl); }
 
@@ -140,6 +146,7 @@ bool TStartup::InitTimer() {
       return false;
     }
     Step("init.6");
+    RemoveStaleTempFiles(s_);
     s_.LoadArchive();
     s_.RefreshDrawsList(false);  // also without an archive file: the panels show the empty archive
     Step("init.7");

@@ -26,6 +26,10 @@ inline constexpr const char* kInitStatus = "Инициализация...";
 inline constexpr int kInstanceWaitTries = 601;
 inline constexpr int kInstanceWaitMs = 100;
 
+// Removes what interrupted writes left in the data folder and its prefetch folder (temporary files no
+// running process holds).
+void RemoveStaleTempFiles(const Session& s);
+
 struct TStartupHooks {
   // Window creation.
   std::function<void()> SetWindowFont;                 // step 1

@@ -109,7 +109,7 @@ bool ParseCombsFileLine(std::string_view line, TComb& out) {
     c.n[words++] = WordNumber(line.substr(start, i - start));
     start = i + 1;
   }
-  if (words != NUMS_IN_DRAW) return false;
+  if (words != NUMS_IN_DRAW || !IsValidComb(c)) return false;
   out = c;
   return true;
 }

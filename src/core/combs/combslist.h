@@ -95,8 +95,8 @@ int SelectedRowCount(const TRowSelection& sel, int count);
 inline constexpr const char* kCombsFileFilter = "Файлы комбинаций (*.lcv)|*.lcv";
 inline constexpr const char* kCombsFileExt = "lcv";
 
-// One line of a list file: it counts only when it splits into exactly seven words at "," and ";"; each
-// word, trimmed, is read as a decimal integer (a word that is not a number in 0..255 gives 0).
+// One line of a list file: it counts only when it splits into exactly seven words at "," and ";" and the
+// words, trimmed and read as decimal integers, are seven different numbers 1..35.
 bool ParseCombsFileLine(std::string_view line, TComb& out);
 // Appends the combinations of list file text (lines end with CR LF, LF or CR); returns how many.
 int AppendCombsText(std::string_view text, TCombsList& list);

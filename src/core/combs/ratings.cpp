@@ -223,8 +223,7 @@ std::string_view RawName(const TRatingRec& r) {
 std::string NameKey(std::string_view cp1251) { return AnsiUpperCase(Cp1251ToUtf8(cp1251)); }
 }  // namespace
 
-int TRatings::FindRow(const TStakeRec& stake) {
-  const std::string_view raw = RawComment(stake);
+int TRatings::FindRow(std::string_view raw) {
   if (lastRow_ >= 0 && raw == lastComment_) return lastRow_;
   if (!indexValid_) {
     index_.clear();
@@ -235,29 +234,45 @@ int TRatings::FindRow(const TStakeRec& stake) {
   return it == index_.end() ? -1 : it->second;
 }
 
-bool TRatings::AddToRating(const TStakeRec& stake) {
-  const int m = stake.Matches.Count;
-  if (m < 0 || m > NUMS_IN_DRAW) return false;
-  int row = FindRow(stake);
+int TRatings::RowFor(std::string_view raw) {
+  int row = FindRow(raw);
   if (row < 0) {
     TRatingRec r;
     std::memset(&r, 0, sizeof r);
-    r.NameLen = stake.CommentLen;
-    std::memcpy(r.NameChars, stake.CommentChars, sizeof r.NameChars);
+    r.NameLen = static_cast<uint8_t>(std::min(raw.size(), sizeof r.NameChars));
+    std::memcpy(r.NameChars, raw.data(), r.NameLen);
     rows_.push_back(r);
     row = static_cast<int>(rows_.size()) - 1;
     if (indexValid_) index_.emplace(NameKey(RawName(r)), row);
   }
-  TRatingRec& r = rows_[static_cast<size_t>(row)];
+  lastComment_.assign(raw);
+  lastRow_ = row;
+  return row;
+}
+
+bool TRatings::AddToRating(const TStakeRec& stake) {
+  const int m = stake.Matches.Count;
+  if (m < 0 || m > NUMS_IN_DRAW) return false;
+  TRatingRec& r = rows_[static_cast<size_t>(RowFor(RawComment(stake)))];
   // A row at the limit of its counters takes no more stakes rather than wrapping round.
   if (r.Stakes == INT32_MAX || r.Guessed > INT32_MAX - m || r.Counts[m] == INT32_MAX) return false;
   ++r.Stakes;
   r.Guessed += m;
   ++r.Counts[m];
-  r.Profit += stake.Profit;
-  lastComment_.assign(RawComment(stake));
-  lastRow_ = row;
+  r.Profit = AddMoney(r.Profit, stake.Profit);
   return true;
+}
+
+void TRatings::FoldRow(const TRatingRec& delta) {
+  TRatingRec& r = rows_[static_cast<size_t>(RowFor(RawName(delta)))];
+  auto add = [](int32_t& to, int32_t v) {
+    const int64_t sum = static_cast<int64_t>(to) + v;
+    to = static_cast<int32_t>(std::clamp<int64_t>(sum, INT32_MIN, INT32_MAX));
+  };
+  add(r.Stakes, delta.Stakes);
+  add(r.Guessed, delta.Guessed);
+  for (int m = 0; m <= NUMS_IN_DRAW; ++m) add(r.Counts[m], delta.Counts[m]);
+  r.Profit = AddMoney(r.Profit, delta.Profit);
 }
 
 void RebuildRating(TStakesFile& file, TRatings& ratings) {

@@ -102,6 +102,8 @@ class TRatings {
   // more stake, its matches and its profit; without such a row a new one is appended. Stakes that are
   // not checked (matches below 0) or claim more than 7 matches are left out. Returns whether it folded.
   bool AddToRating(const TStakeRec& stake);
+  // Adds a row's counts and profit to the row of the same name (without regard to case), or appends it.
+  void FoldRow(const TRatingRec& row);
 
   // Sorts by a column (0..21), ascending or descending. Rows that the column orders keep their relative
   // order when they compare equal; rows without stakes go last. The efficiency columns order nothing.
@@ -117,7 +119,8 @@ class TRatings {
   std::function<void()> BeforeReplace;
 
  private:
-  int FindRow(const TStakeRec& stake);
+  int FindRow(std::string_view rawName);  // Windows-1251 bytes
+  int RowFor(std::string_view rawName);   // the row of that name, appended when missing
   void Forget();
 
   TRatingsArray rows_;

@@ -13,6 +13,7 @@
 #include <exception>
 #include <filesystem>
 
+#include "combs/checkjournal.h"
 #include "combs/stakelogs.h"
 #include "util/cp1251.h"
 #include "util/format.h"
@@ -66,6 +67,13 @@ void WriteAll(int fd, int64_t offset, const void* data, size_t size) {
     size -= static_cast<size_t>(n);
     offset += n;
   }
+}
+
+// A record this program could have written: version 2, a known kind, checked 0 or 1, at most 8 numbers
+// and matches.
+bool PlausibleStake(const TStakeRec& r) {
+  return r.Version == kStakeVersion && r.Kind <= skSystem && r.Checked <= 1 && r.Numbers.Count >= 0 &&
+         r.Numbers.Count <= 8 && r.Matches.Count >= -1 && r.Matches.Count <= 8;
 }
 
 // The matched numbers: every stake number equal to a draw number, in drawn order, then sorted.
@@ -169,7 +177,7 @@ void TStakesFile::OpenStakes() {
       int err = errno;
       ::close(fd);
       if (err == EWOULDBLOCK)
-        Fail(kStakesReadError, Format("Файл \"%s\" занят другим процессом.", {path_}));
+        throw EStakesFile(kStakesReadError, Format("Файл \"%s\" занят другим процессом.", {path_}), true);
       Fail(kStakesReadError, Format("Невозможно заблокировать файл \"%s\": %s", {path_, SysText(err)}));
     }
     struct stat held {}, named {};
@@ -185,9 +193,99 @@ void TStakesFile::OpenStakes() {
     fd_ = fd;
     size_ = static_cast<int64_t>(held.st_size);
     ForgetCache();
+    try {
+      RepairInterruptedAppend();
+      ApplyCheckJournal();
+    } catch (...) {
+      ::close(fd_);
+      fd_ = -1;
+      size_ = 0;
+      throw;
+    }
     return;
   }
-  Fail(kStakesReadError, Format("Файл \"%s\" занят другим процессом.", {path_}));
+  throw EStakesFile(kStakesReadError, Format("Файл \"%s\" занят другим процессом.", {path_}), true);
+}
+
+std::string TStakesFile::AppendNotePath() const { return path_ + ".add"; }
+
+bool TStakesFile::ApplyCheckJournal() {
+  RequireOpen();
+  std::optional<TCheckJournal> j = ReadCheckJournal(CheckJournalPath(path_));
+  if (!j) return true;
+  bool wrote = false;
+  WithResource(kStakesCheckError, [&] {
+    for (const auto& [index, rec] : j->Pending) {
+      if (index < 0 || index >= Count()) continue;
+      TStakeRec held{};
+      ReadAt(static_cast<int64_t>(index) * kStakeRecSize, &held, sizeof held);
+      // Only the record it was made from: the draw and the numbers come before any byte a torn write of
+      // the check could have changed.
+      if (held.Draw != rec.Draw || std::memcmp(&held.Numbers, &rec.Numbers, sizeof held.Numbers) != 0) continue;
+      if (std::memcmp(&held, &rec, sizeof held) != 0) {
+        WriteAt(static_cast<int64_t>(index) * kStakeRecSize, &rec, sizeof rec);
+        wrote = true;
+      }
+    }
+    if (wrote && ::fsync(fd_) != 0) throw EQuintar(SysText(errno));
+  });
+  if (wrote) ForgetCache();
+  return true;
+}
+
+void TStakesFile::WriteBackup() {
+  // An earlier copy is never replaced: it may hold the only copy of stakes emptied before.
+  std::string backup = BackupPath();
+  for (int n = 1; FileExists(backup) && n < 1000; ++n) backup = BackupPath() + "." + std::to_string(n);
+  try {
+    AtomicFileWriter w(backup);
+    std::vector<char> buf(static_cast<size_t>(kBlock) * kStakeRecSize);
+    for (int64_t at = 0; at < size_;) {
+      const size_t n = static_cast<size_t>(std::min<int64_t>(static_cast<int64_t>(buf.size()), size_ - at));
+      ReadAt(at, buf.data(), n);
+      w.Write(buf.data(), n);
+      at += static_cast<int64_t>(n);
+    }
+    w.Commit();
+  } catch (const std::exception& e) {
+    Fail(kStakesReadError, Format("Не удалось сохранить копию файла ставок в \"%s\": %s\r\rФайл ставок оставлен без "
+                                  "изменений.",
+                                  {backup, std::string(e.what())}));
+  }
+}
+
+void TStakesFile::RepairInterruptedAppend() {
+  // A series being appended leaves a note with the size the file had before it; the note still being
+  // there means the append never finished: the series is cut back off.
+  int64_t cut = -1;
+  const std::string note = AppendNotePath();
+  if (FileExists(note)) {
+    std::string text;
+    try {
+      text = ReadWholeFile(note);
+    } catch (const std::exception&) {
+    }
+    auto before = TryStrToInt64(Trim(text));
+    if (before && *before >= 0 && *before <= size_ && *before % kStakeRecSize == 0) cut = *before;
+  }
+  // A record cut short by a crash in the middle of its write, at the end of a file of this version.
+  if (cut < 0 && size_ % kStakeRecSize != 0 && size_ > kStakeRecSize) {
+    const int64_t whole = size_ - size_ % kStakeRecSize;
+    TStakeRec first{}, last{};
+    WithResource(kStakesReadError, [&] {
+      ReadAt(0, &first, sizeof first);
+      ReadAt(whole - kStakeRecSize, &last, sizeof last);
+    });
+    // Whole records of this version on both ends: anything else is a file of another kind.
+    if (PlausibleStake(first) && PlausibleStake(last)) cut = whole;
+  }
+  if (cut >= 0 && cut < size_) {
+    WriteBackup();
+    if (::ftruncate(fd_, cut) != 0 || ::fsync(fd_) != 0) Fail(kStakesReadError, SysText(errno));
+    size_ = cut;
+    ForgetCache();
+  }
+  if (cut >= 0 || FileExists(note)) ::unlink(note.c_str());
 }
 
 void TStakesFile::CloseStakes() {
@@ -241,11 +339,10 @@ bool TStakesFile::IsOldVersion() {
 bool TStakesFile::LoadStakes(const std::function<void(const std::string&)>& warn) {
   OpenStakes();
   if (!IsOldVersion()) return false;
+  // Its stakes are kept in a whole copy beside it before the file is emptied; without that copy the file
+  // is not touched.
+  WriteBackup();
   if (warn) warn(kStakesOldVersion);
-  // A file cut short by a crash looks the same as one of an old version: its stakes are kept in a copy
-  // beside it before the file is emptied, so that emptying it never loses them for good.
-  std::error_code ec;
-  std::filesystem::copy_file(path_, BackupPath(), std::filesystem::copy_options::overwrite_existing, ec);
   ClearStakes();
   return true;
 }
@@ -294,6 +391,14 @@ void TStakesFile::AddStake(const TStakeRec& rec, int draws) {
     }
     if (static_cast<int64_t>(rec.Draw) + draws - 1 > INT32_MAX)
       throw EQuintar(Format("Номер тиража %d для ставки на %d тиражей вне допустимого диапазона.", {rec.Draw, draws}));
+    // Until the whole series is written a note beside the file gives its size before the series: a crash
+    // halfway leaves the note, and the next open cuts the unfinished series off.
+    const std::string note = AppendNotePath();
+    WriteFileAtomic(note, std::to_string(static_cast<int64_t>(Count()) * kStakeRecSize));
+    struct NoteGone {
+      const std::string& path;
+      ~NoteGone() { ::unlink(path.c_str()); }
+    } noteGone{note};
     int32_t last = LastDraw();
     bool empty = Count() == 0;
     std::vector<TStakeRec> batch;
@@ -385,12 +490,24 @@ bool TStakesFile::CheckStakes(const TDrawArchive& archive, const TStakeCheckHook
       std::vector<int> checkedNow;
       auto writeBack = [&] {
         if (firstChanged < 0) return;
-        WriteAt(static_cast<int64_t>(s + firstChanged) * kStakeRecSize, &buf[static_cast<size_t>(firstChanged)],
-                static_cast<size_t>(lastChanged - firstChanged + 1) * sizeof(TStakeRec));
+        std::exception_ptr failed;
+        if (hooks.BeforeWrite) {
+          std::vector<std::pair<int32_t, TStakeRec>> recs;
+          recs.reserve(checkedNow.size());
+          for (int k : checkedNow) recs.emplace_back(s + k, buf[static_cast<size_t>(k)]);
+          hooks.BeforeWrite(recs);  // a failure here leaves the block unwritten and unoffered
+        }
+        try {
+          WriteAt(static_cast<int64_t>(s + firstChanged) * kStakeRecSize, &buf[static_cast<size_t>(firstChanged)],
+                  static_cast<size_t>(lastChanged - firstChanged + 1) * sizeof(TStakeRec));
+        } catch (...) {
+          if (!hooks.BeforeWrite) throw;
+          failed = std::current_exception();
+        }
         firstChanged = -1;
-        // Every stake now checked on disk is offered, even after one of them was refused: a stake the
-        // hook misses now is never offered again.
-        std::exception_ptr refused;
+        // Every stake now checked on disk (or journaled to be) is offered, even after one of them was
+        // refused: a stake the hook misses now is never offered again.
+        std::exception_ptr refused = failed;
         if (hooks.Checked)
           for (int k : checkedNow) {
             try {
@@ -470,8 +587,15 @@ bool TStakesFile::CheckStakes(const TDrawArchive& archive, const TStakeCheckHook
 void TStakesFile::RewriteStakes(const TKeepRule& keep) {
   RequireOpen();
   const std::string tmp = TempPath();
-  int tfd = ::open(tmp.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  int tfd = ::open(tmp.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
   if (tfd < 0) Fail(kStakeDeleteError, Format("Невозможно создать файл \"%s\": %s", {tmp, SysText(errno)}));
+  // Locked from the start, so that no other process takes it for a file left by an interrupted rewrite;
+  // the new file is locked before it takes the name, so no other process can slip in between.
+  if (::flock(tfd, LOCK_EX | LOCK_NB) != 0 || ::ftruncate(tfd, 0) != 0) {
+    const int err = errno;
+    ::close(tfd);
+    Fail(kStakeDeleteError, Format("Невозможно создать файл \"%s\": %s", {tmp, SysText(err)}));
+  }
   auto discard = [&] {
     ::close(tfd);
     ::unlink(tmp.c_str());
@@ -497,8 +621,6 @@ void TStakesFile::RewriteStakes(const TKeepRule& keep) {
     }
     flush();
     if (::fsync(tfd) != 0) throw EQuintar(SysText(errno));
-    // The new file is locked before it takes the name, so no other process can slip in between.
-    if (::flock(tfd, LOCK_EX | LOCK_NB) != 0) throw EQuintar(SysText(errno));
   } catch (const std::exception& e) {
     discard();
     Fail(kStakeDeleteError, e.what());

@@ -130,13 +130,16 @@ inline constexpr const char* kStakesDeleteStatus = "Удаление ставо�
 // naming what failed. FullText() is the error box text "<resource>\r\r<detail>".
 class EStakesFile : public EQuintar {
  public:
-  EStakesFile(std::string resource, const std::string& detail)
-      : EQuintar(detail), resource_(std::move(resource)) {}
+  EStakesFile(std::string resource, const std::string& detail, bool lockHeld = false)
+      : EQuintar(detail), resource_(std::move(resource)), lockHeld_(lockHeld) {}
   const std::string& Resource() const { return resource_; }
   std::string FullText() const { return resource_.empty() ? what() : resource_ + "\r\r" + what(); }
+  // The file is held by another process (another copy of the program in the same folder).
+  bool LockHeld() const { return lockHeld_; }
 
  private:
   std::string resource_;
+  bool lockHeld_;
 };
 
 class TStakeLogs;
@@ -146,6 +149,10 @@ struct TStakeCheckHooks {
   TStakeResultFn Result;                                 // required
   // Each newly checked stake (the ratings), once its block is written back to the file.
   std::function<void(const TStakeRec&)> Checked;
+  // Before a block goes back to the file: its newly checked records (index, record). With this hook set a
+  // failed write of the block still offers its stakes to Checked: the hook has journaled them, and the
+  // journal writes them again at the next open.
+  std::function<void(const std::vector<std::pair<int32_t, TStakeRec>>&)> BeforeWrite;
   std::function<void(const std::string&)> Status;        // status texts
   TStakeLogs* Logs = nullptr;                            // set when stake logging is on
   // A log line could not be written (the full error text). Reported once per check; logging stops for
@@ -174,7 +181,16 @@ class TStakesFile {
 
   // Opens the file (creating it when missing) for reading and writing and takes an exclusive lock on it;
   // another process holding it makes this fail. When already open, only forgets the cached record.
+  // An append that a crash cut short is undone first: a series whose append never finished is cut back
+  // to where it began, a trailing part of a record is cut off; the file as it was is kept in BackupPath().
   void OpenStakes();
+  // The note an interrupted append leaves beside the file while a series of records is appended: the
+  // file's size before it.
+  std::string AppendNotePath() const;
+  // The pending records of an unfinished check's journal (see checkjournal.h) are written into the file
+  // again where they differ, each only over the record of the same draw and numbers. Done by every open;
+  // raises on a failed write, else true: the file holds the journal's records.
+  bool ApplyCheckJournal();
   // Writes everything to disk and closes the file (kStakesWriteError on failure).
   void CloseStakes();
   bool IsOpen() const { return fd_ >= 0; }
@@ -184,8 +200,9 @@ class TStakesFile {
   int64_t FileSize() const { return size_; }
   // A non-empty file whose size is not a multiple of 312 or whose first record is not version 2.
   bool IsOldVersion();
-  // Start-up: opens the file; an old-version file is reported through warn, copied to BackupPath() and
-  // emptied. Returns true when the file was emptied.
+  // Start-up: opens the file; an old-version file is copied whole to BackupPath(), reported through warn
+  // and emptied; when the copy cannot be made the file is left as it is and the failure raised. Returns
+  // true when the file was emptied.
   bool LoadStakes(const std::function<void(const std::string&)>& warn);
   std::string BackupPath() const;
 
@@ -225,6 +242,10 @@ class TStakesFile {
   void ReadAt(int64_t offset, void* buf, size_t size) const;
   void WriteAt(int64_t offset, const void* buf, size_t size) const;
   void AppendRecords(const std::vector<TStakeRec>& recs);
+  // Copies the whole file to BackupPath() (or, when that exists, to the first free BackupPath() + ".N")
+  // through a temporary file: complete and on disk, or raised.
+  void WriteBackup();
+  void RepairInterruptedAppend();
   int32_t LastDraw();
 
   std::string path_;

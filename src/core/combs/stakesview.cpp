@@ -121,18 +121,18 @@ TGraphData StakesGraphDraws(TStakesFile& file) {
       index.emplace(r.Draw, draws.size());
       draws.push_back({r.Draw, r.Profit});
     } else {
-      draws[it->second].Profit += r.Profit;
+      draws[it->second].Profit = AddMoney(draws[it->second].Profit, r.Profit);
     }
   });
   if (draws.empty()) throw EQuintar(kGraphNoDraws);
   int64_t total = 0;
-  for (const auto& d : draws) total += d.Profit;
+  for (const auto& d : draws) total = AddMoney(total, d.Profit);
   const double average = MoneyToDouble(total) / static_cast<double>(draws.size());
   TGraphData g;
   g.Caption = kStakesGraphDrawsHint;
   int64_t running = 0;
   for (const auto& d : draws) {
-    running += d.Profit;
+    running = AddMoney(running, d.Profit);
     g.AddGraphPoint(d.Draw, "Суммарный профит ставок по тиражу", MoneyToDouble(d.Profit), true, true, kGraphGreen);
     g.AddGraphPoint(d.Draw, "Среднее значение", average, false, false, kGraphBlue);
     g.AddGraphPoint(d.Draw, "Накопленное значение", MoneyToDouble(running), true, true, kGraphRed);

@@ -1,10 +1,13 @@
 #include "game/drawarchive.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <climits>
 #include <cstring>
+#include <unordered_set>
 
 #include "util/cp1251.h"
 #include "util/format.h"
@@ -13,8 +16,22 @@
 
 namespace quintar {
 
+TDrawArchive::TFileStamp TDrawArchive::StampOf(const std::string& path) {
+  struct stat st {};
+  TFileStamp t;
+  if (::stat(path.c_str(), &st) != 0) return t;
+  t.Dev = st.st_dev;
+  t.Ino = st.st_ino;
+  t.Size = st.st_size;
+  t.MtimeNs = static_cast<int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+  return t;
+}
+
+bool TDrawArchive::FileChanged(const std::string& path) const { return !(StampOf(path) == stamp_); }
+
 void TDrawArchive::LoadFromFile(const std::string& path) {
   draws_.clear();
+  stamp_ = StampOf(path);
   if (!FileExists(path)) return;
   int64_t size = FileSizeOf(path);
   size_t count = size > 0 ? static_cast<size_t>(size / static_cast<int64_t>(sizeof(TDraw))) : 0;
@@ -37,10 +54,11 @@ void TDrawArchive::LoadFromFile(const std::string& path) {
   ::close(fd);
 }
 
-void TDrawArchive::SaveToFile(const std::string& path) const {
+void TDrawArchive::SaveToFile(const std::string& path) {
   AtomicFileWriter w(path);
   w.Write(draws_.data(), draws_.size() * sizeof(TDraw));
   w.Commit();
+  stamp_ = StampOf(path);
 }
 
 void TDrawArchive::AppendDraw(const TDraw& d) { draws_.push_back(d); }
@@ -85,7 +103,8 @@ int TDrawArchive::IndexOfDraw(int number) const {
 int TDrawArchive::NextDrawNumber(int offset) const {
   if (Empty()) return 1;
   if (offset < 0 || offset >= Count()) return -1;
-  return draws_[static_cast<size_t>(High() - offset)].Number + 1;
+  const int32_t number = draws_[static_cast<size_t>(High() - offset)].Number;
+  return number >= INT32_MAX ? INT32_MAX : number + 1;
 }
 
 TDraw TDrawArchive::DrawFromNewest(int r) const {
@@ -109,6 +128,14 @@ int TDrawArchive::DateAfterDraw(int r, int days) const {
 }
 
 int TDrawArchive::ImportCsvText(std::string_view text) {
+  // A delimited-text line ends at a NUL: such a file is not the program's exchange text (a UTF-16 file
+  // read as single bytes, a binary file) and nothing of it is taken.
+  if (text.find('\0') != std::string_view::npos) throw FileError(kCsvNotText);
+  // Each line's draw number is looked up among those present: one hash lookup a line instead of a walk
+  // through the archive, which made an import of many draws quadratic.
+  std::unordered_set<int32_t> numbers;
+  numbers.reserve(draws_.size() * 2 + 64);
+  for (const TDraw& d : draws_) numbers.insert(d.Number);
   int added = 0;
   size_t pos = 0;
   while (pos < text.size()) {
@@ -134,7 +161,8 @@ int TDrawArchive::ImportCsvText(std::string_view text) {
     d.SetDate(Utf8Left(f[k], 11));
     for (int i = 0; i < NUMS_IN_DRAW; ++i) d.Nums[i] = static_cast<uint8_t>(NumberFromText(f[k + 1 + i]));
     d.Bonus = static_cast<uint8_t>(NumberFromText(f[k + 8]));
-    if (d.Number > 0 && IndexOfDraw(d.Number) == -1) {
+    // The newest draw's number must have a successor, or the next draw could not be numbered.
+    if (d.Number > 0 && d.Number <= kMaxDrawNumber && numbers.insert(d.Number).second) {
       AppendDraw(d);
       ++added;
     }
@@ -142,7 +170,32 @@ int TDrawArchive::ImportCsvText(std::string_view text) {
   return added;
 }
 
-int TDrawArchive::ImportCsv(const std::string& path) { return ImportCsvText(Cp1251ToUtf8(ReadWholeFile(path))); }
+std::string CsvFileText(std::string_view bytes) {
+  auto utf16 = [&](bool bigEndian) {
+    std::string out;
+    out.reserve(bytes.size());
+    for (size_t i = 2; i + 1 < bytes.size(); i += 2) {
+      const unsigned char a = static_cast<unsigned char>(bytes[i]), b = static_cast<unsigned char>(bytes[i + 1]);
+      char32_t u = bigEndian ? (a << 8 | b) : (b << 8 | a);
+      if (u >= 0xD800 && u <= 0xDBFF && i + 3 < bytes.size()) {
+        const unsigned char c = static_cast<unsigned char>(bytes[i + 2]), d = static_cast<unsigned char>(bytes[i + 3]);
+        const char32_t lo = bigEndian ? (c << 8 | d) : (d << 8 | c);
+        if (lo >= 0xDC00 && lo <= 0xDFFF) {
+          u = 0x10000 + ((u - 0xD800) << 10) + (lo - 0xDC00);
+          i += 2;
+        }
+      }
+      AppendUtf8(out, u);
+    }
+    return out;
+  };
+  if (bytes.size() >= 2 && bytes[0] == '\xFF' && bytes[1] == '\xFE') return utf16(false);
+  if (bytes.size() >= 2 && bytes[0] == '\xFE' && bytes[1] == '\xFF') return utf16(true);
+  if (bytes.substr(0, 3) == "\xEF\xBB\xBF") return std::string(bytes.substr(3));
+  return Cp1251ToUtf8(bytes);
+}
+
+int TDrawArchive::ImportCsv(const std::string& path) { return ImportCsvText(CsvFileText(ReadWholeFile(path))); }
 
 std::string TDrawArchive::ExportCsvText() const {
   std::string out;

@@ -21,7 +21,9 @@ class TDrawArchive {
   // error raises with the records not read left zero. A missing file gives an empty archive.
   void LoadFromFile(const std::string& path);
   // Rewrites the whole file through a temporary file; the old file stays intact on failure.
-  void SaveToFile(const std::string& path) const;
+  void SaveToFile(const std::string& path);
+  // Whether the file is no longer the one last read or written here (another process replaced it).
+  bool FileChanged(const std::string& path) const;
 
   void AppendDraw(const TDraw& d);
   void DeleteDraw(int index);  // raises EQuintar for an index outside the array
@@ -37,14 +39,36 @@ class TDrawArchive {
 
   // CSV exchange: Number;"Date";n1;...;n7;bonus with CR LF, Windows-1251.
   // Import appends every new draw and returns how many were added; file errors raise FileError.
+  // A text holding a NUL byte is refused whole (FileError kCsvNotText); draw numbers above kMaxDrawNumber
+  // are skipped like lines of another form.
   int ImportCsvText(std::string_view utf8Text);
   int ImportCsv(const std::string& path);
   std::string ExportCsvText() const;
   void ExportCsv(const std::string& path) const;
 
  private:
+  // What the file was when it was last read or written here: device, inode, size and change time.
+  struct TFileStamp {
+    uint64_t Dev = 0, Ino = 0;
+    int64_t Size = -1, MtimeNs = 0;
+    bool operator==(const TFileStamp&) const = default;
+  };
+  static TFileStamp StampOf(const std::string& path);
   TDrawsArray draws_;
+  TFileStamp stamp_;
 };
+
+// The highest draw number the archive takes: the next draw after it must still be numbered.
+inline constexpr int32_t kMaxDrawNumber = 2147483646;
+inline constexpr const char* kBadDrawNumberText = "Номер тиража должен быть от 1 до 2147483646!";
+inline constexpr const char* kCsvNotText =
+    "Файл не является текстовым файлом тиражей: в нём есть нулевые байты (возможно, это файл в кодировке "
+    "UTF-16 без метки порядка байтов или двоичный файл). Сохраните его как текст CSV в кодировке "
+    "Windows-1251, UTF-8 или UTF-16.";
+
+// The text of a CSV file as UTF-8: UTF-16 (little or big endian) and UTF-8 files are known by their
+// byte-order mark, any other file is Windows-1251.
+std::string CsvFileText(std::string_view bytes);
 
 // The draw dialog's check of its text field ("n1;...;n7;bonus" or with commas): exactly 8 words, the
 // first 7 distinct numbers 1..35, the 8th 1..20. Fills nums and bonus and returns true when it passes.

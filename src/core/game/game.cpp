@@ -277,7 +277,7 @@ void AddSimple(TStatSimpleArray& list, int32_t key, int32_t inc) {
 void AddProfitDraw(TProfitDrawArray& list, int32_t draw, int64_t profit) {
   for (auto& e : list)
     if (e.Draw == draw) {
-      e.Profit += profit;
+      e.Profit = AddMoney(e.Profit, profit);
       return;
     }
   list.push_back({draw, profit});
@@ -318,7 +318,21 @@ void TextToComb(std::string_view text, TComb& out) {
   auto words = SplitAny(text, "\t ,-.:;|", true);
   if (words.size() != NUMS_IN_DRAW)
     throw EQuintar(Format("Некорректная комбинация: \"%s\"!", {std::string(text)}));
-  for (int i = 0; i < NUMS_IN_DRAW; ++i) out.n[i] = static_cast<uint8_t>(NumberFromText(words[static_cast<size_t>(i)]));
+  for (int i = 0; i < NUMS_IN_DRAW; ++i) {
+    const int v = NumberFromText(words[static_cast<size_t>(i)]);
+    out.n[i] = static_cast<uint8_t>(v >= 1 && v <= MAX_NUMBER ? v : 0);
+  }
+  // Every combination of a list is seven different numbers 1..35: the filters and stakes rely on it.
+  if (!IsValidComb(out)) throw EQuintar(Format("Некорректная комбинация: \"%s\"!", {std::string(text)}));
+}
+
+bool IsValidComb(const TComb& c) {
+  uint64_t seen = 0;
+  for (int i = 0; i < NUMS_IN_DRAW; ++i) {
+    if (c.n[i] < 1 || c.n[i] > MAX_NUMBER || (seen >> c.n[i] & 1)) return false;
+    seen |= uint64_t{1} << c.n[i];
+  }
+  return true;
 }
 
 std::string DrawInfoText(const TDraw& d) {

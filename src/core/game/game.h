@@ -140,6 +140,8 @@ std::string CombToText(const TComb& c);
 std::string CombToDisplay(const TComb& c);
 std::string NumSetToText(const TNumSet& s, std::string_view sep);
 void TextToComb(std::string_view text, TComb& out);  // raises EQuintar
+// Seven different numbers 1..35.
+bool IsValidComb(const TComb& c);
 std::string DrawInfoText(const TDraw& d);
 TIntArray IntListFromText(std::string_view text);
 std::string IntListToText(const TIntArray& list, std::string_view sep);

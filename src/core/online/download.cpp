@@ -264,7 +264,8 @@ void DropProxy(TProxy& p) {
   if (!p.ProxyList.empty()) p.ProxyList.erase(p.ProxyList.begin());
 }
 
-int ParseMonthPageAttempt(Session& s, int month, int firstDate, int attempt) {
+// The new draws of a month page, oldest first.
+std::vector<TDraw> ReadMonthPageAttempt(Session& s, int month, int firstDate, int attempt) {
   s.ShowStatus(Format("Загрузка тиражей за %s...", {MonthPageName(month)}));
   TWebOptions o = RequestOptions(s);
   o.Accept = kAcceptPages;
@@ -272,15 +273,29 @@ int ParseMonthPageAttempt(Session& s, int month, int firstDate, int attempt) {
   o.Proxy = ChooseProxy(s, attempt);
   const std::string page = Utf8ToAnsi(WebGetText(MonthPageUrl(s.Online.ResultsUrl, month), true, o));
   std::vector<TDraw> kept = ReadMonthDraws(page, firstDate);
-  s.ShowStatus("Сохранение файла тиражей...");
   // The page lists the newest draw first: the archive gets them oldest first.
-  for (auto it = kept.rbegin(); it != kept.rend(); ++it) s.Archive.AppendDraw(*it);
-  return static_cast<int>(kept.size());
+  std::reverse(kept.begin(), kept.end());
+  return kept;
+}
+
+// Appends the draws whose numbers the archive does not hold yet (another process may have added some
+// since the page was asked for); returns how many.
+int AppendNewDraws(Session& s, const std::vector<TDraw>& draws) {
+  s.ShowStatus("Сохранение файла тиражей...");
+  int added = 0;
+  for (const TDraw& d : draws)
+    if (s.Archive.IndexOfDraw(d.Number) < 0) {
+      s.Archive.AppendDraw(d);
+      ++added;
+    }
+  return added;
 }
 
 }  // namespace
 
-int ParseMonthPage(Session& s, int month, int firstDate) { return ParseMonthPageAttempt(s, month, firstDate, 1); }
+int ParseMonthPage(Session& s, int month, int firstDate) {
+  return AppendNewDraws(s, ReadMonthPageAttempt(s, month, firstDate, 1));
+}
 
 TDownloadResult DownloadDraws(Session& s) {
   TDownloadResult result;
@@ -309,11 +324,17 @@ TDownloadResult DownloadDraws(Session& s) {
     try {
       const int first = FirstDate(s);
       if (!month) month = first / 100;
-      const int added = ParseMonthPageAttempt(s, *month, first, attempt);
+      const std::vector<TDraw> draws = ReadMonthPageAttempt(s, *month, first, attempt);
+      int added = 0;
+      if (!s.Proxy.Saved) s.WriteProxySettings(false);
+      // The month is written under the archive's lock; a save that fails ends the download.
+      if (!s.UpdateArchive([&] {
+            added = AppendNewDraws(s, draws);
+            return true;
+          }))
+        break;
       result.Months.push_back({*month, added});
       result.Added += added;
-      if (!s.Proxy.Saved) s.WriteProxySettings(false);
-      s.SaveArchive();
       s.RefreshViews(false);
       month = NextMonth(*month);
       if (CurrentMonthOf(s) < *month) {

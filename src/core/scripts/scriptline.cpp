@@ -140,9 +140,16 @@ TScriptOptions TextToScriptOptions(std::string_view text) {
       break;
     }
 
-  const int words = FieldCount(t, "#");
-  for (int w = 3; w <= words; ++w) {
-    const std::string word = Trim(NthField(t, w, "#"));
+  // The words from the third on, in one pass: a line of many words (script files come from other
+  // players) is read in linear time.
+  int field = 0;
+  for (size_t i = 0; i < t.size();) {
+    while (i < t.size() && t[i] == '#') ++i;
+    if (i >= t.size()) break;
+    const size_t start = i;
+    while (i < t.size() && t[i] != '#') ++i;
+    if (++field < 3) continue;
+    const std::string word = Trim(std::string_view(t).substr(start, i - start));
     if (AnsiSameText(word, "CLR")) o.ClearStakes = true;
     else if (AnsiSameText(word, "NEX")) o.NewOnly = true;
   }

@@ -61,7 +61,7 @@ std::string TConfigEditor::CostText() const { return FloatToStr(MoneyToDouble(da
 
 bool TConfigEditor::SetCostText(std::string_view text) {
   auto v = TryStrToFloat(Trim(text));
-  if (!v || !(*v > -9.0e14 && *v < 9.0e14)) return false;
+  if (!v || !(*v >= -kMaxMoneySetting && *v <= kMaxMoneySetting)) return false;
   data_.Cost = MoneyFromDouble(*v);
   return true;
 }
@@ -90,7 +90,7 @@ void TConfigEditor::SetProfitLines(const std::vector<std::string>& lines) {
     auto overlap = TryStrToInt(k);
     e.Overlap = static_cast<uint8_t>(overlap ? std::clamp(*overlap, 0, 255) : 0);
     auto prize = TryStrToFloat(v);
-    e.Profit = prize && *prize > -9.0e14 && *prize < 9.0e14 ? MoneyFromDouble(*prize) : 0;
+    e.Profit = prize && *prize >= -kMaxMoneySetting && *prize <= kMaxMoneySetting ? MoneyFromDouble(*prize) : 0;
     profits.push_back(e);
   }
   data_.Profits = std::move(profits);

@@ -33,8 +33,8 @@ IniFile OpenIni(const std::string& path) {
 
 // Money from a settings value (units); a value that does not fit gives 0.
 int64_t MoneyFromSetting(double v) {
-  if (!std::isfinite(v) || std::fabs(v) > 9.0e14) return 0;
-  return MoneyFromDouble(v);
+  if (!std::isfinite(v)) return 0;
+  return MoneyFromDouble(std::clamp(v, -kMaxMoneySetting, kMaxMoneySetting));
 }
 
 std::string StringsSection(const std::string& language) { return Format("STRINGS_%s", {language}); }

@@ -9,17 +9,17 @@ namespace quintar {
 IniFile::IniFile(std::string path) : path_(std::move(path)) { Reload(); }
 
 void IniFile::Reload() {
-  sections_.clear();
+  Clear();
   if (path_.empty() || !FileExists(path_)) return;
   try {
     SetText(Cp1251ToUtf8(ReadWholeFile(path_)));
   } catch (const FileError&) {
-    sections_.clear();
+    Clear();
   }
 }
 
 void IniFile::SetText(std::string_view text) {
-  sections_.clear();
+  Clear();
   Section* cur = nullptr;
   size_t pos = 0;
   while (pos <= text.size()) {
@@ -40,13 +40,8 @@ void IniFile::SetText(std::string_view text) {
     if (eq == std::string::npos) continue;
     std::string key = Trim(line.substr(0, eq));
     std::string value = Trim(line.substr(eq + 1));
-    bool found = false;
-    for (auto& kv : cur->values)
-      if (AnsiSameText(kv.first, key)) {
-        found = true;  // the first occurrence wins, as with the system's INI reader
-        break;
-      }
-    if (!found) cur->values.emplace_back(key, value);
+    // The first occurrence wins, as with the system's INI reader.
+    if (cur->index.emplace(AnsiUpperCase(key), cur->values.size()).second) cur->values.emplace_back(key, value);
     if (e >= text.size()) break;
   }
 }
@@ -66,27 +61,37 @@ void IniFile::UpdateFile() const {
   WriteFileAtomic(path_, Utf8ToCp1251(ToText()));
 }
 
+const std::pair<std::string, std::string>* IniFile::Section::FindValue(std::string_view key) const {
+  auto it = index.find(AnsiUpperCase(key));
+  return it == index.end() ? nullptr : &values[it->second];
+}
+
+void IniFile::Section::Reindex() {
+  index.clear();
+  for (size_t i = 0; i < values.size(); ++i) index.emplace(AnsiUpperCase(values[i].first), i);
+}
+
+void IniFile::ReindexSections() {
+  sectionIndex_.clear();
+  for (size_t i = 0; i < sections_.size(); ++i) sectionIndex_.emplace(AnsiUpperCase(sections_[i].name), i);
+}
+
 const IniFile::Section* IniFile::Find(std::string_view section) const {
-  for (const auto& s : sections_)
-    if (AnsiSameText(s.name, section)) return &s;
-  return nullptr;
+  auto it = sectionIndex_.find(AnsiUpperCase(section));
+  return it == sectionIndex_.end() ? nullptr : &sections_[it->second];
 }
 
 IniFile::Section& IniFile::Get(std::string_view section) {
-  for (auto& s : sections_)
-    if (AnsiSameText(s.name, section)) return s;
-  sections_.push_back(Section{std::string(section), {}});
-  return sections_.back();
+  auto [it, added] = sectionIndex_.emplace(AnsiUpperCase(section), sections_.size());
+  if (added) sections_.push_back(Section{std::string(section), {}, {}});
+  return sections_[it->second];
 }
 
 bool IniFile::SectionExists(std::string_view section) const { return Find(section) != nullptr; }
 
 bool IniFile::ValueExists(std::string_view section, std::string_view key) const {
   const Section* s = Find(section);
-  if (!s) return false;
-  for (const auto& kv : s->values)
-    if (AnsiSameText(kv.first, key)) return true;
-  return false;
+  return s && s->FindValue(key);
 }
 
 std::vector<std::string> IniFile::ReadSections() const {
@@ -109,8 +114,7 @@ std::vector<std::pair<std::string, std::string>> IniFile::ReadSectionValues(std:
 
 std::string IniFile::ReadString(std::string_view section, std::string_view key, std::string_view def) const {
   if (const Section* s = Find(section))
-    for (const auto& kv : s->values)
-      if (AnsiSameText(kv.first, key)) return kv.second;
+    if (auto* kv = s->FindValue(key)) return kv->second;
   return std::string(def);
 }
 
@@ -129,12 +133,11 @@ double IniFile::ReadFloat(std::string_view section, std::string_view key, double
 void IniFile::WriteString(std::string_view section, std::string_view key, std::string_view value) {
   Section& s = Get(section);
   std::string v = Trim(value);
-  for (auto& kv : s.values)
-    if (AnsiSameText(kv.first, key)) {
-      kv.second = v;
-      return;
-    }
-  s.values.emplace_back(std::string(key), v);
+  auto [it, added] = s.index.emplace(AnsiUpperCase(key), s.values.size());
+  if (added)
+    s.values.emplace_back(std::string(key), std::move(v));
+  else
+    s.values[it->second].second = std::move(v);
 }
 
 void IniFile::WriteInteger(std::string_view section, std::string_view key, int value) {
@@ -153,19 +156,19 @@ void IniFile::EraseSection(std::string_view section) {
   for (auto it = sections_.begin(); it != sections_.end(); ++it)
     if (AnsiSameText(it->name, section)) {
       sections_.erase(it);
+      ReindexSections();
       return;
     }
 }
 
 void IniFile::DeleteKey(std::string_view section, std::string_view key) {
-  for (auto& s : sections_)
-    if (AnsiSameText(s.name, section)) {
-      for (auto it = s.values.begin(); it != s.values.end(); ++it)
-        if (AnsiSameText(it->first, key)) {
-          s.values.erase(it);
-          return;
-        }
-    }
+  auto si = sectionIndex_.find(AnsiUpperCase(section));
+  if (si == sectionIndex_.end()) return;
+  Section& s = sections_[si->second];
+  auto it = s.index.find(AnsiUpperCase(key));
+  if (it == s.index.end()) return;
+  s.values.erase(s.values.begin() + static_cast<std::ptrdiff_t>(it->second));
+  s.Reindex();
 }
 
 }  // namespace quintar

@@ -5,6 +5,7 @@
 
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace quintar {
@@ -42,18 +43,27 @@ class IniFile {
 
   void EraseSection(std::string_view section);
   void DeleteKey(std::string_view section, std::string_view key);
-  void Clear() { sections_.clear(); }
+  void Clear() {
+    sections_.clear();
+    sectionIndex_.clear();
+  }
 
  private:
+  // Names are looked up by their upper-case form, so that reading a file of many keys stays linear.
   struct Section {
     std::string name;
     std::vector<std::pair<std::string, std::string>> values;
+    std::unordered_map<std::string, size_t> index;  // upper-case key -> position in values
+    const std::pair<std::string, std::string>* FindValue(std::string_view key) const;
+    void Reindex();
   };
   const Section* Find(std::string_view section) const;
   Section& Get(std::string_view section);
+  void ReindexSections();
 
   std::string path_;
   std::vector<Section> sections_;
+  std::unordered_map<std::string, size_t> sectionIndex_;  // upper-case name -> position in sections_
 };
 
 }  // namespace quintar

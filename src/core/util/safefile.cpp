@@ -1,6 +1,8 @@
 #include "util/safefile.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -39,6 +41,9 @@ AtomicFileWriter::AtomicFileWriter(std::string path) : path_(std::move(path)) {
   if (fd_ < 0) Fail("Cannot create file", path_, errno);
   temp_ = name.data();
   ::fchmod(fd_, 0644);
+  // Held while the file is written: the start-up's removal of files left by interrupted writes passes a
+  // temporary file that a living process still holds.
+  ::flock(fd_, LOCK_EX | LOCK_NB);
 }
 
 AtomicFileWriter::~AtomicFileWriter() {
@@ -67,10 +72,10 @@ void AtomicFileWriter::Write(const void* data, size_t size) {
   if (buf_.size() >= (1u << 20)) Flush();
 }
 
-void AtomicFileWriter::Commit() {
+void AtomicFileWriter::Commit(bool sync) {
   if (fd_ < 0) throw FileError("File already closed: " + path_);
   Flush();
-  if (::fsync(fd_) != 0) Fail("Cannot write file", path_, errno);
+  if (sync && ::fsync(fd_) != 0) Fail("Cannot write file", path_, errno);
   if (::close(fd_) != 0) {
     fd_ = -1;
     ::unlink(temp_.c_str());
@@ -82,7 +87,7 @@ void AtomicFileWriter::Commit() {
     ::unlink(temp_.c_str());
     Fail("Cannot replace file", path_, err);
   }
-  SyncDir(path_);
+  if (sync) SyncDir(path_);
 }
 
 void WriteFileAtomic(const std::string& path, std::string_view content) {
@@ -155,6 +160,46 @@ std::string ChangeFileExt(const std::string& path, std::string_view ext) {
 std::string IncludeTrailingSlash(const std::string& dir) {
   if (dir.empty() || dir.back() == '/') return dir;
   return dir + "/";
+}
+
+namespace {
+
+// "<base>.<anything>.tmpXXXXXX" (a temporary file of a rewrite) or "<base>.~tmp" (of the stakes file).
+bool IsOwnTempName(std::string_view name, std::string_view base) {
+  if (name.substr(0, base.size()) != base || name.size() <= base.size() ||
+      (name[base.size()] != '.' && name[base.size()] != '_'))
+    return false;
+  if (name == std::string(base) + ".~tmp") return true;
+  if (name.size() < base.size() + 11) return false;
+  const std::string_view tail = name.substr(name.size() - 10);
+  if (tail.substr(0, 4) != ".tmp") return false;
+  for (char c : tail.substr(4))
+    if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'))) return false;
+  return true;
+}
+
+}  // namespace
+
+int RemoveStaleTempFiles(const std::string& folder, std::string_view base) {
+  int removed = 0;
+  DIR* d = ::opendir(folder.empty() ? "." : folder.c_str());
+  if (!d) return 0;
+  std::vector<std::string> names;
+  while (dirent* e = ::readdir(d))
+    if (IsOwnTempName(e->d_name, base)) names.emplace_back(e->d_name);
+  ::closedir(d);
+  for (const std::string& n : names) {
+    const std::string path = IncludeTrailingSlash(folder) + n;
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+    if (fd < 0) continue;
+    struct stat st {};
+    // Only a plain file that no living process holds.
+    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && ::flock(fd, LOCK_EX | LOCK_NB) == 0 &&
+        ::unlink(path.c_str()) == 0)
+      ++removed;
+    ::close(fd);
+  }
+  return removed;
 }
 
 }  // namespace quintar

@@ -27,8 +27,9 @@ class AtomicFileWriter {
 
   void Write(const void* data, size_t size);
   void Write(std::string_view s) { Write(s.data(), s.size()); }
-  // Flushes, syncs and renames the temporary file over the target.
-  void Commit();
+  // Flushes, syncs and renames the temporary file over the target. Without sync the new file survives a
+  // crash of the process (the rename is one step) but not necessarily a crash of the system.
+  void Commit(bool sync = true);
   const std::string& TempPath() const { return temp_; }
 
  private:
@@ -51,6 +52,9 @@ std::string ExtractFilePath(const std::string& path);  // with trailing "/"
 std::string ExtractFileName(const std::string& path);
 std::string ChangeFileExt(const std::string& path, std::string_view ext);
 std::string IncludeTrailingSlash(const std::string& dir);
+// Removes the temporary files that interrupted writes left in the folder: "<base>.*.tmpXXXXXX",
+// "<base>_*.tmpXXXXXX" and "<base>.~tmp", unless a running process still holds one. Returns how many went.
+int RemoveStaleTempFiles(const std::string& folder, std::string_view base);
 // The system's text for errno (in English).
 std::string SysErrorText(int err);
 

@@ -280,6 +280,8 @@ namespace quintar {
 
 std::vector<std::string> SplitDelimitedText(std::string_view s, char delimiter, char quote) {
   std::vector<std::string> out;
+  // The text ends at its first NUL, as a C string would: the reader never stops on a byte it cannot pass.
+  s = s.substr(0, s.find('\0'));
   size_t p = 0, n = s.size();
   auto blank = [&](size_t i) {
     unsigned char c = static_cast<unsigned char>(s[i]);

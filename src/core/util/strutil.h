@@ -45,6 +45,16 @@ std::string FloatToFixed(double v, int decimals);
 std::string MoneyToText(int64_t money);
 int64_t MoneyFromDouble(double v);
 double MoneyToDouble(int64_t money);
+// The money settings (stake cost, prizes) stay within this many units of money either way: a stake of
+// 8 numbers costs 8 times the cost, and the profits of a 65,535-draw series of such stakes still add up
+// within 64 bits.
+inline constexpr double kMaxMoneySetting = 1.0e9;
+// a + b, held at the limits of int64_t instead of wrapping round.
+inline int64_t AddMoney(int64_t a, int64_t b) {
+  int64_t r;
+  if (__builtin_add_overflow(a, b, &r)) return b > 0 ? INT64_MAX : INT64_MIN;
+  return r;
+}
 
 std::string IntToStr(int64_t v);
 

@@ -53,7 +53,7 @@ TFormDraw::TFormDraw(QWidget* parent, IHost& host, const QString& title, const T
 
   edDrawNumber = new QSpinBox(this);
   edDrawNumber->setObjectName("edDrawNumber");
-  edDrawNumber->setRange(1, INT_MAX);
+  edDrawNumber->setRange(1, kMaxDrawNumber);
   edDrawNumber->setValue(draw.Number >= 1 ? draw.Number : 1);
 
   edDrawData = new QLineEdit(this);

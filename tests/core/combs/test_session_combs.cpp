@@ -152,13 +152,13 @@ TEST(SessionCombs, OpenAndSaveListFiles) {
   Fixture f;
   Session& s = f.s;
   const std::string good = f.dir.File("good.lcv");
-  test::WriteBytes(good, "1;2;3;4;5;6;7\r\n\r\n1;2;3;4;5;6;7;8\r\n9;x;11;12;13;14;15\r\n");
+  test::WriteBytes(good, "1;2;3;4;5;6;7\r\n\r\n1;2;3;4;5;6;7;8\r\n9;x;11;12;13;14;15\r\n9;10;11;12;13;14;15\r\n");
   s.CombsGen(kEight);
   s.CombsDelSelected({{0, 0}});
   ASSERT_TRUE(s.CombsOpen(good));
   EXPECT_TRUE(Saw(f.host, "Загрузка файла \"" + good + "\"..."));
   ASSERT_EQ(s.CurrentCombs.Count(), 2);
-  EXPECT_EQ(s.CurrentCombs[1], Comb({9, 0, 11, 12, 13, 14, 15}));
+  EXPECT_EQ(s.CurrentCombs[1], Comb({9, 10, 11, 12, 13, 14, 15}));
   EXPECT_FALSE(s.CanCombsUndo());
   EXPECT_TRUE(s.FilterLog.Empty());
 
@@ -177,7 +177,7 @@ TEST(SessionCombs, OpenAndSaveListFiles) {
   const std::string out = f.dir.File("out.lcv");
   ASSERT_TRUE(s.CombsSave(out));
   EXPECT_TRUE(Saw(f.host, "Сохранение файла \"" + out + "\"..."));
-  EXPECT_EQ(ReadWholeFile(out), "9;0;11;12;13;14;15\r\n");
+  EXPECT_EQ(ReadWholeFile(out), "9;10;11;12;13;14;15\r\n");
   const std::string bad = f.dir.File("no/folder.lcv");
   EXPECT_FALSE(s.CombsSave(bad));
   ASSERT_EQ(f.host.messages.size(), 2u);

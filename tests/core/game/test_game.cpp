@@ -128,8 +128,9 @@ TEST(Game, TextToCombDelimiters) {
   TextToComb("\t 3;;11  17|20 28 31 35 ", c1);
   EXPECT_EQ(CombToText(c1), "3;11;17;20;28;31;35");
   EXPECT_EQ(CombToDisplay(c1), "03 11 17 20 28 31 35");
-  TextToComb("a 2 3 4 5 6 7", c1);
-  EXPECT_EQ(c1[0], 0);  // not a number reads as 0
+  // Seven different numbers 1..35 or nothing: a word that is not one of them refuses the line.
+  for (const char* bad : {"a 2 3 4 5 6 7", "1 2 3 4 5 6 36", "1 2 3 4 5 6 6", "0 1 2 3 4 5 6"})
+    EXPECT_THROW(TextToComb(bad, c1), EQuintar) << bad;
   try {
     TextToComb("1 2 3", c1);
     FAIL();
