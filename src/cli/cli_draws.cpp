@@ -52,7 +52,7 @@ int Add(Context& c) {
   }
   if (auto n = c.args.Get("number")) {
     auto v = TryStrToInt(Trim(*n));
-    if (!v || *v < 1) throw UsageError("--number: номер тиража от 1 до 2147483647");
+    if (!v || *v < 1) throw UsageError("--number: номер тиража от 1 до 2147483646");
     d.Number = *v;
   }
   TDateTime date = Today();

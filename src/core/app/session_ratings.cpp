@@ -68,7 +68,7 @@ void Session::LoadRating(bool save) {
           mustSave = Stakes.IsOpen() && Stakes.ApplyCheckJournal();
           if (!mustSave) save = false;
         } else {
-          DeleteFileIfExists(CheckJournalFile());  // the rating was saved after it
+          RemoveCheckJournal(CheckJournalFile());  // the rating was saved after it
         }
       }
     } catch (const std::exception& e) {
@@ -105,9 +105,9 @@ bool Session::SaveRating() {
       // The rows in memory hold what a journal of an unfinished check names; once they are saved the
       // journal goes, after its records are back in the stakes file.
       const std::string journal = CheckJournalFile();
-      const bool held = FileExists(journal) && Stakes.IsOpen() && Stakes.ApplyCheckJournal();
+      const bool held = CheckJournalExists(journal) && Stakes.IsOpen() && Stakes.ApplyCheckJournal();
       Ratings.SaveToFile(FilePath(".lrt"));
-      if (held) DeleteFileIfExists(journal);
+      if (held) RemoveCheckJournal(journal);
     } catch (const std::exception& e) {
       ok = false;
       ShowFailure(kRatingsWriteError, e);
@@ -129,6 +129,7 @@ bool Session::CheckStakesRated(TStakesFile& file, TStakeCheckHooks hooks) {
   const std::string journalPath = CheckJournalPath(file.Path());
   TCheckJournal journal;
   TRatings delta;
+  TCheckJournalWriter writer(journalPath);
   {
     std::optional<TCheckJournal> left = ReadCheckJournal(journalPath);
     journal.Rating = RatingFingerprint(FilePath(".lrt"));
@@ -146,10 +147,10 @@ bool Session::CheckStakesRated(TStakesFile& file, TStakeCheckHooks hooks) {
     delta.AddToRating(r);
     if (also) also(r);
   };
+  std::function<void(const std::vector<std::pair<int32_t, TStakeRec>>&)> beforeWrite = std::move(hooks.BeforeWrite);
   hooks.BeforeWrite = [&](const std::vector<std::pair<int32_t, TStakeRec>>& recs) {
-    journal.Delta = delta.Rows();
-    journal.Pending = recs;
-    WriteCheckJournal(journalPath, journal);
+    writer.Write(journal.Rating, delta.Rows(), recs);
+    if (beforeWrite) beforeWrite(recs);
   };
   bool changed = false;
   try {

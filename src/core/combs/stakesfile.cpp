@@ -591,8 +591,10 @@ void TStakesFile::RewriteStakes(const TKeepRule& keep) {
   if (tfd < 0) Fail(kStakeDeleteError, Format("Невозможно создать файл \"%s\": %s", {tmp, SysText(errno)}));
   // Locked from the start, so that no other process takes it for a file left by an interrupted rewrite;
   // the new file is locked before it takes the name, so no other process can slip in between.
-  if (::flock(tfd, LOCK_EX | LOCK_NB) != 0 || ::ftruncate(tfd, 0) != 0) {
-    const int err = errno;
+  struct stat held {}, named {};
+  if (::flock(tfd, LOCK_EX | LOCK_NB) != 0 || ::fstat(tfd, &held) != 0 || ::stat(tmp.c_str(), &named) != 0 ||
+      held.st_ino != named.st_ino || ::ftruncate(tfd, 0) != 0) {
+    const int err = errno ? errno : EAGAIN;
     ::close(tfd);
     Fail(kStakeDeleteError, Format("Невозможно создать файл \"%s\": %s", {tmp, SysText(err)}));
   }

@@ -34,40 +34,59 @@ void SyncDir(const std::string& path) {
 }  // namespace
 
 AtomicFileWriter::AtomicFileWriter(std::string path) : path_(std::move(path)) {
-  std::string tmpl = path_ + ".tmpXXXXXX";
-  std::vector<char> name(tmpl.begin(), tmpl.end());
-  name.push_back('\0');
-  fd_ = ::mkstemp(name.data());
-  if (fd_ < 0) Fail("Cannot create file", path_, errno);
-  temp_ = name.data();
+  // The temporary file is locked for as long as it is written: the start-up's removal of files left by
+  // interrupted writes passes a file that a living process holds. Between its creation and the lock
+  // another process may take it for such a file; it is then made anew.
+  for (int attempt = 0;; ++attempt) {
+    std::string tmpl = path_ + ".tmpXXXXXX";
+    std::vector<char> name(tmpl.begin(), tmpl.end());
+    name.push_back('\0');
+    fd_ = ::mkstemp(name.data());
+    if (fd_ < 0) Fail("Cannot create file", path_, errno);
+    temp_ = name.data();
+    struct stat held {}, named {};
+    if (::flock(fd_, LOCK_EX | LOCK_NB) == 0 && ::fstat(fd_, &held) == 0 && ::stat(temp_.c_str(), &named) == 0 &&
+        held.st_ino == named.st_ino && held.st_dev == named.st_dev)
+      break;
+    ::close(fd_);
+    fd_ = -1;
+    if (attempt == 8) Fail("Cannot create file", path_, EAGAIN);
+  }
   ::fchmod(fd_, 0644);
-  // Held while the file is written: the start-up's removal of files left by interrupted writes passes a
-  // temporary file that a living process still holds.
-  ::flock(fd_, LOCK_EX | LOCK_NB);
 }
 
 AtomicFileWriter::~AtomicFileWriter() {
   if (fd_ >= 0) {
-    ::close(fd_);
     ::unlink(temp_.c_str());
+    ::close(fd_);
   }
 }
 
-void AtomicFileWriter::Flush() {
+void AtomicFileWriter::WriteOut(const char* data, size_t size) {
   size_t off = 0;
-  while (off < buf_.size()) {
-    ssize_t n = ::write(fd_, buf_.data() + off, buf_.size() - off);
+  while (off < size) {
+    ssize_t n = ::write(fd_, data + off, size - off);
     if (n < 0) {
       if (errno == EINTR) continue;
       Fail("Cannot write file", path_, errno);
     }
     off += static_cast<size_t>(n);
   }
+}
+
+void AtomicFileWriter::Flush() {
+  WriteOut(buf_.data(), buf_.size());
   buf_.clear();
 }
 
 void AtomicFileWriter::Write(const void* data, size_t size) {
   if (fd_ < 0) throw FileError("File already closed: " + path_);
+  if (size >= (1u << 20)) {
+    // Large pieces go out as they are instead of through the buffer.
+    Flush();
+    WriteOut(static_cast<const char*>(data), size);
+    return;
+  }
   buf_.append(static_cast<const char*>(data), size);
   if (buf_.size() >= (1u << 20)) Flush();
 }
@@ -76,17 +95,17 @@ void AtomicFileWriter::Commit(bool sync) {
   if (fd_ < 0) throw FileError("File already closed: " + path_);
   Flush();
   if (sync && ::fsync(fd_) != 0) Fail("Cannot write file", path_, errno);
-  if (::close(fd_) != 0) {
-    fd_ = -1;
-    ::unlink(temp_.c_str());
-    Fail("Cannot write file", path_, errno);
-  }
-  fd_ = -1;
+  // Renamed while still open and locked, so that it never lies unlocked under its temporary name.
   if (::rename(temp_.c_str(), path_.c_str()) != 0) {
     int err = errno;
+    ::close(fd_);
+    fd_ = -1;
     ::unlink(temp_.c_str());
     Fail("Cannot replace file", path_, err);
   }
+  const int fd = fd_;
+  fd_ = -1;
+  if (::close(fd) != 0) Fail("Cannot write file", path_, errno);
   if (sync) SyncDir(path_);
 }
 

@@ -34,6 +34,7 @@ class AtomicFileWriter {
 
  private:
   void Flush();
+  void WriteOut(const char* data, size_t size);
   std::string path_, temp_;
   int fd_ = -1;
   std::string buf_;
