@@ -3,7 +3,7 @@ BUILD ?= build
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=Release -DQUINTAR_WERROR=ON
 JOBS ?= $(shell nproc)
 
-.PHONY: all configure build test bench run run-cli clean
+.PHONY: all configure build test test-asan fuzz bench run run-cli clean
 
 all: build
 
@@ -18,6 +18,25 @@ build: configure
 test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 
+# The core tests once more in a build of their own under AddressSanitizer and UBSan (no desktop tests).
+ASAN_BUILD ?= build-asan
+ASAN_FLAGS = -fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer
+test-asan:
+	cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUINTAR_GUI=OFF \
+	  -DQUINTAR_BENCH=OFF -DCMAKE_CXX_FLAGS="$(ASAN_FLAGS)" -DCMAKE_EXE_LINKER_FLAGS="$(ASAN_FLAGS)"
+	cmake --build $(ASAN_BUILD) -j $(JOBS)
+	cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
+	  ctest --output-on-failure -j $(JOBS)
+
+# Fuzz targets (clang, libFuzzer): each runs FUZZ_SECONDS from the seed corpus in fuzz/corpus.
+FUZZ_BUILD ?= build-fuzz
+FUZZ_SECONDS ?= 60
+fuzz:
+	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUINTAR_FUZZ=ON \
+	  -DQUINTAR_GUI=OFF -DQUINTAR_TESTS=OFF -DQUINTAR_BENCH=OFF
+	cmake --build $(FUZZ_BUILD) -j $(JOBS)
+	sh scripts/run-fuzz.sh $(FUZZ_BUILD) $(FUZZ_SECONDS) $(FUZZ_TARGETS)
+
 bench: build
 	cmake --build $(BUILD) --target quintar-bench
 	$(BUILD)/bench/quintar-bench
@@ -29,4 +48,4 @@ run: build
 	sh scripts/run.sh $(BUILD)
 
 clean:
-	rm -rf $(BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)

@@ -25,6 +25,8 @@ struct Registrar {
 };
 
 double NowSeconds();
+// User and system CPU time of this process.
+double CpuSeconds();
 // Resident set size of this process in MiB (VmRSS), and its peak (VmHWM).
 double ResidentMiB();
 double PeakResidentMiB();

@@ -1,3 +1,5 @@
+#include <sys/resource.h>
+
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -55,6 +57,13 @@ void Report::Info(const std::string& text) {
 double NowSeconds() {
   using namespace std::chrono;
   return duration<double>(steady_clock::now().time_since_epoch()).count();
+}
+
+double CpuSeconds() {
+  rusage u{};
+  ::getrusage(RUSAGE_SELF, &u);
+  return static_cast<double>(u.ru_utime.tv_sec + u.ru_stime.tv_sec) +
+         static_cast<double>(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
 }
 
 double ResidentMiB() { return StatusMiB("VmRSS:"); }

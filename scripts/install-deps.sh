@@ -6,7 +6,8 @@ PKGS="build-essential cmake ninja-build pkg-config \
   qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev qt6-charts-dev qt6-svg-dev \
   qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools qt6-translations-l10n \
   libcurl4-openssl-dev libssl-dev openssl zlib1g-dev libcpp-httplib-dev \
-  libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth fonts-dejavu-core"
+  libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth fonts-dejavu-core \
+  clang libclang-rt-14-dev"
 missing=""
 for p in $PKGS; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"

@@ -1,5 +1,7 @@
 #include "testutil.h"
 
+#include <grp.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -45,7 +47,12 @@ std::string Slurp(const std::string& path) {
 }  // namespace
 
 int RunCli(const std::vector<std::string>& args, std::string* out, std::string* err) {
+  return RunCliAs(-1, args, out, err);
+}
+
+int RunCliAs(int uid, const std::vector<std::string>& args, std::string* out, std::string* err) {
   TempDir io;
+  ::chmod(io.Path().c_str(), 0777);
   std::string outPath = io.File("out"), errPath = io.File("err");
   pid_t pid = ::fork();
   if (pid == 0) {
@@ -56,6 +63,9 @@ int RunCli(const std::vector<std::string>& args, std::string* out, std::string* 
     for (auto& a : copy) argv.push_back(a.data());
     argv.push_back(nullptr);
     if (!std::freopen(outPath.c_str(), "w", stdout) || !std::freopen(errPath.c_str(), "w", stderr)) ::_exit(127);
+    if (uid >= 0 && (::setgroups(0, nullptr) != 0 || ::setgid(static_cast<gid_t>(uid)) != 0 ||
+                     ::setuid(static_cast<uid_t>(uid)) != 0))
+      ::_exit(126);
     ::execv(exe.c_str(), argv.data());
     ::_exit(127);
   }

@@ -76,6 +76,8 @@ void WriteBytes(const std::string& path, const std::string& bytes);
 
 // Runs quintar-cli with the arguments; returns the exit status and fills stdout/stderr.
 int RunCli(const std::vector<std::string>& args, std::string* out = nullptr, std::string* err = nullptr);
+// The same as another user (uid and gid uid; -1: this process's own), for tests of folder permissions.
+int RunCliAs(int uid, const std::vector<std::string>& args, std::string* out = nullptr, std::string* err = nullptr);
 
 TDraw MakeDraw(int number, std::initializer_list<int> nums, int bonus, const std::string& date = "");
 

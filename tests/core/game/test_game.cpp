@@ -113,7 +113,7 @@ TEST(Game, MatchingAndCounting) {
   AddProfitDraw(profits, 10, -5000);
   AddProfitDraw(profits, 10, 20000);
   EXPECT_EQ(profits.size(), 1u);
-  EXPECT_EQ(profits[0].Profit, 15000);
+  EXPECT_EQ(int64_t{profits[0].Profit}, 15000);  // a copy: the packed field is not aligned for a reference
 
   TIntArray ints{3, 9, 1, 9};
   SortIntsDesc(ints);
