@@ -1,0 +1,127 @@
+// The list answers kept ready in memory. A list of the whole catalogue is the most frequent request and the
+// largest answer (some hundred bytes a script); read from the database every time, it would cost tens of
+// milliseconds. Here every script and system keeps its answer row as text, cut where a value depends on who
+// asks (the author's e-mail, the asker's own rating), and a list is those pieces joined.
+//
+// Only the writer thread changes the cache: after each committed batch it puts in the rows that batch
+// touched, as the database holds them; it reloads everything when the database's generation shows a change
+// made by another process (the operator commands). Readers check that generation before they answer.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <optional>
+#include <set>
+#include <pthread.h>
+
+#include <shared_mutex>
+#include <string>
+#include <unordered_map>
+#include <utility>
+#include <vector>
+
+#include "sqlite.h"
+
+namespace quintar::catalogue {
+
+// Who asks: the e-mail (trimmed, lower case; empty: owns nothing) and the machine id.
+struct User {
+  std::string Mail;
+  std::string Hwdid;
+  std::string Key() const { return Mail + '\n' + Hwdid; }
+  bool Owns(const std::string& ownerMail, const std::string& ownerHwdid) const {
+    return !Mail.empty() && Mail == ownerMail && Hwdid == ownerHwdid;
+  }
+};
+
+// What a batch of writes touched; the rows are read back before the batch commits.
+struct CacheDelta {
+  std::set<int> Scripts, Systems;
+  std::set<std::pair<int, std::string>> Ratings;  // script, user key
+};
+
+// A readers-writer lock that lets a waiting writer in before further readers: lists are built under the
+// shared lock all the time, and a writer must not wait for a gap between them.
+class WriterFirstLock {
+ public:
+  WriterFirstLock();
+  ~WriterFirstLock();
+  WriterFirstLock(const WriterFirstLock&) = delete;
+  WriterFirstLock& operator=(const WriterFirstLock&) = delete;
+  void lock();
+  void unlock();
+  void lock_shared();
+  void unlock_shared();
+
+ private:
+  pthread_rwlock_t lock_;
+};
+
+class ListCache {
+ public:
+  using AppNames = std::map<std::string, std::string>;
+  explicit ListCache(AppNames appNames) : appNames_(std::move(appNames)) {}
+
+  // The name answered as app_name for an application id (the id itself unless configured).
+  std::string AppName(const std::string& appid) const;
+
+  // Writer thread only.
+  void Reload(Db& db, int64_t generation);
+  struct Prepared;
+  // Reads the touched rows as the (uncommitted) transaction holds them.
+  std::shared_ptr<Prepared> Prepare(Db& db, const CacheDelta& delta) const;
+  void SetPending(int64_t generation) { pending_ = generation; }
+  // Puts the prepared rows in; the cache then stands for that generation.
+  void Apply(const Prepared& p, int64_t generation);
+  void Invalidate() { generation_ = -1; }
+  int64_t Generation() const { return generation_; }
+
+  // Whether the cache holds what a database of that generation holds (or is about to: a batch that committed
+  // it is putting its rows in).
+  bool IsCurrent(int64_t dbGeneration) const { return dbGeneration == generation_ || dbGeneration == pending_; }
+
+  // Appends the rows of the list answers.
+  void ScriptRows(std::string& out, const User& user, int fltid, int64_t now) const;
+  void SystemRows(std::string& out, const User& user, int comblen, int maxnums) const;
+
+  size_t ScriptCount() const;
+
+ private:
+  struct ScriptEntry {
+    int id = 0;
+    std::string ownerMail, ownerHwdid, authorMail;
+    bool isPublic = false;
+    int64_t created = 0;
+    std::string head, mid, tail;  // the row around the author's e-mail and the asker's rating
+  };
+  struct SystemEntry {
+    int id = 0;
+    std::string ownerMail, ownerHwdid, authorMail;
+    int nums = 0, clen = 0;
+    std::string head, tail;  // the row around the author's e-mail
+  };
+  static ScriptEntry ReadScript(const ListCache& self, Stmt& s);
+  static size_t ScriptSize(const ScriptEntry& e) { return e.head.size() + e.mid.size() + e.tail.size() + e.authorMail.size(); }
+  static SystemEntry ReadSystem(Stmt& s);
+
+  AppNames appNames_;
+  mutable WriterFirstLock mutex_;
+  // Ascending ids, one after the other in memory: a list walks them all.
+  std::vector<ScriptEntry> scripts_;
+  std::vector<SystemEntry> systems_;
+  // user key -> script id -> the user's rating (-1 hidden, 1..5); entries of deleted scripts may stay.
+  std::unordered_map<std::string, std::unordered_map<int, int>> ratings_;
+  size_t scriptBytes_ = 0, systemBytes_ = 0;
+  std::atomic<int64_t> generation_{-1};
+  std::atomic<int64_t> pending_{-1};
+};
+
+struct ListCache::Prepared {
+  std::map<int, std::optional<ScriptEntry>> scripts;
+  std::map<int, std::optional<SystemEntry>> systems;
+  std::map<std::pair<int, std::string>, int> ratings;  // 0: none
+};
+
+}  // namespace quintar::catalogue
