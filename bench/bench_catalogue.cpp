@@ -55,7 +55,8 @@ std::string SystemText(std::mt19937& rng, int nums, int lines) {
     std::shuffle(p.begin(), p.end(), rng);
     std::sort(p.begin(), p.begin() + 7);
     char line[64];
-    std::snprintf(line, sizeof line, "%.2d %.2d %.2d %.2d %.2d %.2d %.2d\r\n", p[0], p[1], p[2], p[3], p[4], p[5], p[6]);
+    std::snprintf(line, sizeof line, "%.2d %.2d %.2d %.2d %.2d %.2d %.2d\r\n", p[0], p[1], p[2], p[3], p[4], p[5],
+                  p[6]);
     s += line;
   }
   return s;
@@ -86,7 +87,8 @@ std::vector<int> Seed(const std::string& path) {
       s.Bind(4, static_cast<int>(rng() % 2)).Bind(5, isPublic ? 1 : 0).Bind(6, title).Bind(7, title);
       s.Bind(8, "Фильтры по суммам и каналам, проверено на " + std::to_string(rng() % 400) + " тиражах");
       s.Bind(9, now - static_cast<int64_t>(rng() % (2 * 365 * 86400))).Bind(10, static_cast<int>(rng() % 500));
-      s.Bind(11, now - static_cast<int64_t>(rng() % 86400)).Bind(12, ScriptText(rng, 20 + static_cast<int>(rng() % 40)));
+      s.Bind(11, now - static_cast<int64_t>(rng() % 86400))
+          .Bind(12, ScriptText(rng, 20 + static_cast<int>(rng() % 40)));
       s.Run();
       for (int k = static_cast<int>(rng() % 6); k > 0; --k) {
         int u = static_cast<int>(rng() % kUsers);
@@ -105,7 +107,8 @@ std::vector<int> Seed(const std::string& path) {
       int lines = 10 + static_cast<int>(rng() % 50);
       s.Bind(1, Mail(owner)).Bind(2, Hwdid(owner)).Bind(3, "Автор " + std::to_string(owner)).Bind(4, nums);
       s.Bind(5, static_cast<int>(rng() % 7)).Bind(6, lines).Bind(7, "Система " + std::to_string(i));
-      s.Bind(8, "Покрытие " + std::to_string(rng() % 6) + " из 7").Bind(9, now - static_cast<int64_t>(rng() % 86400000));
+      s.Bind(8, "Покрытие " + std::to_string(rng() % 6) + " из 7")
+          .Bind(9, now - static_cast<int64_t>(rng() % 86400000));
       s.Bind(10, SystemText(rng, nums, lines)).Run();
     }
   }
@@ -319,13 +322,15 @@ QUINTAR_BENCH(CatalogueServiceLoad) {
   double start = bench::NowSeconds(), until = start + kSeconds;
   std::vector<ClientStats> stats(kClients);
   std::vector<std::thread> clients;
-  for (int c = 0; c < kClients; ++c) clients.emplace_back(Client, c, port, until, std::cref(publicIds), std::ref(stats[static_cast<size_t>(c)]));
+  for (int c = 0; c < kClients; ++c)
+    clients.emplace_back(Client, c, port, until, std::cref(publicIds), std::ref(stats[static_cast<size_t>(c)]));
   for (auto& t : clients) t.join();
   double elapsed = bench::NowSeconds() - start;
   double peakMiB = ProcessMiB(pid, "VmHWM:");
   double serverCpu = ProcessCpuSeconds(pid);
   double clientsCpu = ProcessCpuSeconds(::getpid());
-  uintmax_t walBytes = std::filesystem::exists(dir + "catalogue.db-wal") ? std::filesystem::file_size(dir + "catalogue.db-wal") : 0;
+  uintmax_t walBytes =
+      std::filesystem::exists(dir + "catalogue.db-wal") ? std::filesystem::file_size(dir + "catalogue.db-wal") : 0;
   ::kill(pid, SIGTERM);
   int status = 0;
   ::waitpid(pid, &status, 0);
@@ -352,8 +357,9 @@ QUINTAR_BENCH(CatalogueServiceLoad) {
     report.Info(line);
   }
   char cpu[200];
-  std::snprintf(cpu, sizeof cpu, "CPU in %.1f s of load: server %.1f s, clients %.1f s; write-ahead log at the end %.1f MiB",
-                elapsed, serverCpu, clientsCpu - clientsCpuBefore, static_cast<double>(walBytes) / 1048576.0);
+  std::snprintf(cpu, sizeof cpu,
+                "CPU in %.1f s of load: server %.1f s, clients %.1f s; write-ahead log at the end %.1f MiB", elapsed,
+                serverCpu, clientsCpu - clientsCpuBefore, static_cast<double>(walBytes) / 1048576.0);
   report.Info(cpu);
   for (const auto& s : stats) {
     if (s.failures && !failures) report.Info("first failed request: " + s.firstFailure);
@@ -370,7 +376,8 @@ QUINTAR_BENCH(CatalogueServiceLoad) {
   report.Line("catalogue: failed requests", std::to_string(failures), "0", failures == 0);
   std::snprintf(v, sizeof v, "%.1f MiB", peakMiB);
   report.Line("catalogue: server's peak resident memory", v, "< 200 MiB", peakMiB > 0 && peakMiB < 200);
-  report.Line("catalogue: server stops on SIGTERM", WIFEXITED(status) ? "exit " + std::to_string(WEXITSTATUS(status)) : "killed",
-              "exit 0", WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  report.Line("catalogue: server stops on SIGTERM",
+              WIFEXITED(status) ? "exit " + std::to_string(WEXITSTATUS(status)) : "killed", "exit 0",
+              WIFEXITED(status) && WEXITSTATUS(status) == 0);
   std::filesystem::remove_all(dir);
 }

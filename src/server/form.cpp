@@ -50,7 +50,9 @@ Form Form::Parse(std::string_view body) {
     std::string name = Decode(item.substr(0, eq));
     std::string value = eq == std::string_view::npos ? std::string() : Decode(item.substr(eq + 1));
     if (!IsValidUtf8(name) || !IsValidUtf8(value)) throw Refusal("неверная кодировка запроса (не UTF-8)");
-    f.items_.emplace_back(std::move(name), std::move(value));
+    // A field given again counts with its first value; past the first kMaxFields names the rest are ignored
+    // (no request has that many), so a body of many tiny fields costs no more memory than its size.
+    if (f.items_.size() < kMaxFields && !f.Has(name)) f.items_.emplace_back(std::move(name), std::move(value));
   }
   return f;
 }
@@ -132,6 +134,15 @@ bool HasMarkupOrControl(std::string_view s, std::string_view allowed) {
   return false;
 }
 
+std::string PlainValue(std::string_view s, std::string_view allowed) {
+  std::string out(s);
+  for (char& c : out) {
+    unsigned char u = static_cast<unsigned char>(c);
+    if (c == '<' || c == '>' || ((u < 32 || u == 127) && allowed.find(c) == std::string_view::npos)) c = '?';
+  }
+  return out;
+}
+
 bool IsStrictBase64(std::string_view s) {
   if (s.size() % 4 != 0) return false;
   size_t pad = 0;
@@ -156,6 +167,14 @@ bool IsValidOwnerMail(std::string_view s) {
   for (char c : s) at += c == '@';
   return !s.empty() && CharCount(s) <= 254 && at == 1 && s.find(' ') == std::string_view::npos &&
          !HasMarkupOrControl(s);
+}
+
+size_t CountLines(std::string_view text) {
+  size_t n = 0;
+  for (size_t i = 0; i < text.size(); ++i)
+    if (text[i] == '\n' || (text[i] == '\r' && (i + 1 == text.size() || text[i + 1] != '\n'))) ++n;
+  if (!text.empty() && text.back() != '\n' && text.back() != '\r') ++n;
+  return n;
 }
 
 std::vector<std::string_view> SplitLines(std::string_view text) {

@@ -19,6 +19,7 @@ struct Refusal : std::runtime_error {
 
 class Form {
  public:
+  static constexpr size_t kMaxFields = 64;
   // Splits at "&", decodes "+" and "%XX" in names and values. A "%" without two hexadecimal digits after it,
   // or a value that is not valid UTF-8, refuses the request.
   static Form Parse(std::string_view body);
@@ -42,6 +43,9 @@ bool IsValidUtf8(std::string_view s);
 size_t CharCount(std::string_view s);
 // Whether the text holds "<", ">" or a control character (the ones in allowed excepted).
 bool HasMarkupOrControl(std::string_view s, std::string_view allowed = {});
+// A stored value as it goes back without Base64: "<", ">" and control characters (but those in allowed)
+// become "?". The checks keep them out; this holds for whatever a database may hold.
+std::string PlainValue(std::string_view s, std::string_view allowed = {});
 // Whether the text is valid Base64 of RFC 4648: whole groups of four, "=" only as padding at the end.
 bool IsStrictBase64(std::string_view s);
 // A machine id: 1..128 printable ASCII characters without blanks.
@@ -50,5 +54,6 @@ bool IsValidHwdid(std::string_view s);
 bool IsValidOwnerMail(std::string_view s);
 // Lines of a text split at CR LF, LF or CR; a line end at the very end adds no line.
 std::vector<std::string_view> SplitLines(std::string_view text);
+size_t CountLines(std::string_view text);  // as many as SplitLines gives, without making them
 
 }  // namespace quintar::catalogue

@@ -55,22 +55,38 @@ bool IsTokenChar(char c) {
 
 const char* Reason(int status) {
   switch (status) {
-    case 100: return "Continue";
-    case 200: return "OK";
-    case 400: return "Bad Request";
-    case 404: return "Not Found";
-    case 405: return "Method Not Allowed";
-    case 408: return "Request Timeout";
-    case 411: return "Length Required";
-    case 413: return "Payload Too Large";
-    case 415: return "Unsupported Media Type";
-    case 417: return "Expectation Failed";
-    case 431: return "Request Header Fields Too Large";
-    case 500: return "Internal Server Error";
-    case 501: return "Not Implemented";
-    case 503: return "Service Unavailable";
-    case 505: return "HTTP Version Not Supported";
-    default: return "Unknown";
+    case 100:
+      return "Continue";
+    case 200:
+      return "OK";
+    case 400:
+      return "Bad Request";
+    case 404:
+      return "Not Found";
+    case 405:
+      return "Method Not Allowed";
+    case 408:
+      return "Request Timeout";
+    case 411:
+      return "Length Required";
+    case 413:
+      return "Payload Too Large";
+    case 415:
+      return "Unsupported Media Type";
+    case 417:
+      return "Expectation Failed";
+    case 431:
+      return "Request Header Fields Too Large";
+    case 500:
+      return "Internal Server Error";
+    case 501:
+      return "Not Implemented";
+    case 503:
+      return "Service Unavailable";
+    case 505:
+      return "HTTP Version Not Supported";
+    default:
+      return "Unknown";
   }
 }
 
@@ -174,7 +190,8 @@ struct HttpServer::Conn {
   State st = Head;
   std::string in;
   HttpRequest req;
-  size_t need = 0;  // body bytes still expected (Body), or of the current chunk (Chunked)
+  size_t need = 0;      // body bytes still expected (Body), or of the current chunk (Chunked)
+  size_t reserved = 0;  // this request's share of the server's buffered bytes
   ChunkPhase phase = Size;
   bool keepAlive = true;
   bool eof = false;
@@ -219,8 +236,9 @@ int HttpServer::Listen(const std::string& hostIn, int port, bool allowRemote) {
   if (!allowRemote) {
     for (addrinfo* a = res; a; a = a->ai_next)
       if (!IsLoopbackAddress(a->ai_addr))
-        throw std::runtime_error(hostIn + " is not a loopback address; give --allow-remote to listen on it "
-                                          "(and put the service behind a TLS reverse proxy)");
+        throw std::runtime_error(hostIn +
+                                 " is not a loopback address; give --allow-remote to listen on it "
+                                 "(and put the service behind a TLS reverse proxy)");
   }
   std::string lastError = "no address";
   for (addrinfo* a = res; a; a = a->ai_next) {
@@ -331,8 +349,7 @@ void HttpServer::AcceptAll() {
     int fd = ::accept4(listenFd_, reinterpret_cast<sockaddr*>(&ss), &len, SOCK_NONBLOCK | SOCK_CLOEXEC);
     if (fd < 0) return;  // EAGAIN, or a connection that went away meanwhile
     if (conns_.size() >= limits_.MaxConnections) {
-      static const char busy[] =
-          "HTTP/1.1 503 Service Unavailable\r\nContent-Length: 0\r\nConnection: close\r\n\r\n";
+      static const char busy[] = "HTTP/1.1 503 Service Unavailable\r\nContent-Length: 0\r\nConnection: close\r\n\r\n";
       [[maybe_unused]] ssize_t n = ::send(fd, busy, sizeof busy - 1, MSG_DONTWAIT | MSG_NOSIGNAL);
       ::close(fd);
       if (log_) log_->Write(PeerText(ss), "-", 503, 0, 0);
@@ -365,6 +382,7 @@ void HttpServer::WatchFor(Conn& c, uint32_t events) {
 }
 
 void HttpServer::CloseConn(Conn& c) {
+  buffered_ -= c.reserved;
   epoll_ctl(epollFd_, EPOLL_CTL_DEL, c.fd, nullptr);
   ::close(c.fd);
   conns_.erase(c.id);  // c is gone from here on
@@ -553,6 +571,12 @@ bool HttpServer::ParseHead(Conn& c, size_t headLen) {
     c.st = Conn::Chunked;
     c.phase = Conn::Size;
   } else {
+    if (buffered_ + length > std::max(limits_.MaxBuffered, limits_.MaxBody)) {
+      SendError(c, 503, "too many large requests at once, try again");
+      return false;
+    }
+    c.reserved = static_cast<size_t>(length);
+    buffered_ += c.reserved;
     c.st = Conn::Body;
     c.need = static_cast<size_t>(length);
   }
@@ -731,6 +755,8 @@ void HttpServer::FinishWrite(Conn& c) {
     double ms = std::chrono::duration<double, std::milli>(Clock::now() - c.started).count();
     log_->Write(c.peer, c.logPath, c.status, ms, c.outBody.size());
   }
+  buffered_ -= c.reserved;
+  c.reserved = 0;
   c.outHead.clear();
   c.outHead.shrink_to_fit();
   c.outBody.clear();

@@ -27,6 +27,9 @@ struct HttpLimits {
   int RequestTimeoutMs = 30000;
   int StopGraceMs = 5000;
   size_t MaxConnections = 1000;
+  // The bodies of all requests being received or served together, at most (a larger one: 503), so that many
+  // large uploads at once cannot exhaust the memory.
+  size_t MaxBuffered = size_t(256) << 20;
 };
 
 struct HttpRequest {
@@ -109,6 +112,7 @@ class HttpServer {
   int epollFd_ = -1;
   int wakeFd_ = -1;
   uint64_t nextId_ = 1;
+  size_t buffered_ = 0;  // the body bytes the connections hold or announced
   std::unordered_map<uint64_t, std::unique_ptr<Conn>> conns_;
   std::atomic<bool> stopRequested_{false};
   bool stopping_ = false;

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <mutex>
 
+#include "form.h"
 #include "online/taggedtext.h"
 #include "store.h"
 
@@ -19,14 +20,6 @@ const char kSystemColumns[] =
     "SELECT id, owner_mail, owner_hwdid, author_name, author_mail, nums, clen, olap, csize, title, descr, url, "
     "created, downloads, last_download FROM systems ";
 
-// A value that goes back without Base64: markers and control characters never do.
-std::string Plain(std::string_view s) {
-  std::string out(s);
-  for (char& c : out)
-    if (c == '<' || c == '>' || static_cast<unsigned char>(c) < 32 || c == 127) c = '?';
-  return out;
-}
-
 void Element(std::string& out, const char* name, std::string_view value) {
   out += '<';
   out += name;
@@ -40,41 +33,19 @@ void Element(std::string& out, const char* name, std::string_view value) {
 void Element(std::string& out, const char* name, int64_t value) { Element(out, name, std::to_string(value)); }
 
 template <class E>
-size_t Size(const E& e) {
-  return e.head.size() + e.tail.size() + e.authorMail.size();
-}
-
-// Puts an entry in its place by id (or takes it out when there is none), keeping the byte count.
-template <class E>
-void Upsert(std::vector<E>& v, int id, const std::optional<E>& e, size_t& bytes, size_t (*size)(const E&)) {
-  auto it = std::lower_bound(v.begin(), v.end(), id, [](const E& x, int k) { return x.id < k; });
-  bool found = it != v.end() && it->id == id;
-  if (found) bytes -= size(*it);
-  if (e) {
-    bytes += size(*e);
-    if (found)
-      *it = *e;
-    else
-      v.insert(it, *e);
-  } else if (found) {
-    v.erase(it);
-  }
+size_t TextSize(const E& e) {
+  if constexpr (requires { e.mid; })
+    return e.head.size() + e.mid.size() + e.tail.size() + e.authorMail.size();
+  else
+    return e.head.size() + e.tail.size() + e.authorMail.size();
 }
 
 }  // namespace
 
-WriterFirstLock::WriterFirstLock() {
-  pthread_rwlockattr_t attr;
-  pthread_rwlockattr_init(&attr);
-  pthread_rwlockattr_setkind_np(&attr, PTHREAD_RWLOCK_PREFER_WRITER_NONRECURSIVE_NP);
-  pthread_rwlock_init(&lock_, &attr);
-  pthread_rwlockattr_destroy(&attr);
-}
-WriterFirstLock::~WriterFirstLock() { pthread_rwlock_destroy(&lock_); }
-void WriterFirstLock::lock() { pthread_rwlock_wrlock(&lock_); }
-void WriterFirstLock::unlock() { pthread_rwlock_unlock(&lock_); }
-void WriterFirstLock::lock_shared() { pthread_rwlock_rdlock(&lock_); }
-void WriterFirstLock::unlock_shared() { pthread_rwlock_unlock(&lock_); }
+ListCache::ListCache(AppNames appNames)
+    : appNames_(std::move(appNames)),
+      scripts_(std::make_shared<View<ScriptEntry>>()),
+      systems_(std::make_shared<View<SystemEntry>>()) {}
 
 std::string ListCache::AppName(const std::string& appid) const {
   auto it = appNames_.find(appid);
@@ -86,19 +57,18 @@ ListCache::ScriptEntry ListCache::ReadScript(const ListCache& self, Stmt& s) {
   e.id = static_cast<int>(s.Int(0));
   e.ownerMail = s.Text(1);
   e.ownerHwdid = s.Text(2);
-  e.authorMail = Plain(s.Text(4));
+  e.authorMail = PlainValue(s.Text(4));
   e.isPublic = s.Int(9) != 0;
   e.created = s.Int(12);
   std::string appid = s.Text(5);
   int64_t count = s.Int(15);
   char avg[32];
-  std::snprintf(avg, sizeof avg, "%.3f",
-                count > 0 ? static_cast<double>(s.Int(16)) / static_cast<double>(count) : 0.0);
+  std::snprintf(avg, sizeof avg, "%.3f", count > 0 ? static_cast<double>(s.Int(16)) / static_cast<double>(count) : 0.0);
   e.head = "<row>";
   Element(e.head, "id", s.Int(0));
-  Element(e.head, "app_name", Plain(self.AppName(appid)));
-  Element(e.head, "app_ver", Plain(s.Text(6)));
-  Element(e.head, "key_cl_name", Plain(s.Text(3)));
+  Element(e.head, "app_name", PlainValue(self.AppName(appid)));
+  Element(e.head, "app_ver", PlainValue(s.Text(6)));
+  Element(e.head, "key_cl_name", PlainValue(s.Text(3)));
   e.head += "<key_cl_mail>";
   e.mid = "</key_cl_mail>";
   Element(e.mid, "key_cl_lcid", s.Int(7));
@@ -113,7 +83,7 @@ ListCache::ScriptEntry ListCache::ReadScript(const ListCache& self, Stmt& s) {
   Element(e.tail, "last_download", FormatUtc(s.Int(14)));
   Element(e.tail, "title", Base64Encode(s.Text(10)));
   Element(e.tail, "descr", Base64Encode(s.Text(11)));
-  Element(e.tail, "app_guid", Plain(appid));
+  Element(e.tail, "app_guid", PlainValue(appid));
   e.tail += "</row>\n";
   return e;
 }
@@ -123,7 +93,7 @@ ListCache::SystemEntry ListCache::ReadSystem(Stmt& s) {
   e.id = static_cast<int>(s.Int(0));
   e.ownerMail = s.Text(1);
   e.ownerHwdid = s.Text(2);
-  e.authorMail = Plain(s.Text(4));
+  e.authorMail = PlainValue(s.Text(4));
   e.nums = static_cast<int>(s.Int(5));
   e.clen = static_cast<int>(s.Int(6));
   e.head = "<row>";
@@ -133,10 +103,10 @@ ListCache::SystemEntry ListCache::ReadSystem(Stmt& s) {
   Element(e.head, "csize", s.Int(8));
   Element(e.head, "title", Base64Encode(s.Text(9)));
   Element(e.head, "descr", Base64Encode(s.Text(10)));
-  Element(e.head, "author", Plain(s.Text(3)));
+  Element(e.head, "author", PlainValue(s.Text(3)));
   e.head += "<cl_mail>";
   e.tail = "</cl_mail>";
-  Element(e.tail, "url", Plain(s.Text(11)));
+  Element(e.tail, "url", PlainValue(s.Text(11)));
   Element(e.tail, "created", FormatUtc(s.Int(12)));
   Element(e.tail, "downloads", s.Int(13));
   Element(e.tail, "last_download", FormatUtc(s.Int(14)));
@@ -145,34 +115,36 @@ ListCache::SystemEntry ListCache::ReadSystem(Stmt& s) {
 }
 
 void ListCache::Reload(Db& db, int64_t generation) {
-  std::vector<ScriptEntry> scripts;
-  std::vector<SystemEntry> systems;
+  auto scripts = std::make_shared<View<ScriptEntry>>();
+  auto systems = std::make_shared<View<SystemEntry>>();
   std::unordered_map<std::string, std::unordered_map<int, int>> ratings;
-  size_t scriptBytes = 0, systemBytes = 0;
   {
     Stmt s(db, (std::string(kScriptColumns) + "GROUP BY s.id ORDER BY s.id").c_str());
     while (s.Step()) {
-      scripts.push_back(ReadScript(*this, s));
-      scriptBytes += ScriptSize(scripts.back());
+      scripts->rows.push_back(std::make_shared<const ScriptEntry>(ReadScript(*this, s)));
+      scripts->bytes += TextSize(*scripts->rows.back());
     }
   }
   {
     Stmt s(db, (std::string(kSystemColumns) + "ORDER BY id").c_str());
     while (s.Step()) {
-      systems.push_back(ReadSystem(s));
-      systemBytes += Size(systems.back());
+      systems->rows.push_back(std::make_shared<const SystemEntry>(ReadSystem(s)));
+      systems->bytes += TextSize(*systems->rows.back());
     }
   }
   {
     Stmt s(db, "SELECT script_id, user_mail, user_hwdid, rate FROM ratings");
     while (s.Step()) ratings[s.Text(1) + '\n' + s.Text(2)][static_cast<int>(s.Int(0))] = static_cast<int>(s.Int(3));
   }
-  std::unique_lock lock(mutex_);
-  scripts_.swap(scripts);
-  systems_.swap(systems);
-  ratings_.swap(ratings);
-  scriptBytes_ = scriptBytes;
-  systemBytes_ = systemBytes;
+  {
+    std::lock_guard<std::mutex> lock(viewMutex_);
+    scripts_ = std::move(scripts);
+    systems_ = std::move(systems);
+  }
+  {
+    std::lock_guard<std::mutex> lock(ratingsMutex_);
+    ratings_.swap(ratings);
+  }
   generation_ = generation;
   pending_ = generation;
 }
@@ -183,10 +155,7 @@ std::shared_ptr<ListCache::Prepared> ListCache::Prepare(Db& db, const CacheDelta
     Stmt s(db, (std::string(kScriptColumns) + "WHERE s.id = ?1 GROUP BY s.id").c_str());
     for (int id : delta.Scripts) {
       s.Bind(1, id);
-      if (s.Step())
-        p->scripts[id] = ReadScript(*this, s);
-      else
-        p->scripts[id] = std::nullopt;
+      p->scripts[id] = s.Step() ? std::make_shared<const ScriptEntry>(ReadScript(*this, s)) : nullptr;
       s.Reset();
     }
   }
@@ -194,10 +163,7 @@ std::shared_ptr<ListCache::Prepared> ListCache::Prepare(Db& db, const CacheDelta
     Stmt s(db, (std::string(kSystemColumns) + "WHERE id = ?1").c_str());
     for (int id : delta.Systems) {
       s.Bind(1, id);
-      if (s.Step())
-        p->systems[id] = ReadSystem(s);
-      else
-        p->systems[id] = std::nullopt;
+      p->systems[id] = s.Step() ? std::make_shared<const SystemEntry>(ReadSystem(s)) : nullptr;
       s.Reset();
     }
   }
@@ -213,31 +179,83 @@ std::shared_ptr<ListCache::Prepared> ListCache::Prepare(Db& db, const CacheDelta
   return p;
 }
 
+// A new view: the old one's rows with the changed ones put in their places by id (nullptr: taken out).
+template <class E>
+std::shared_ptr<const ListCache::View<E>> ListCache::Changed(const View<E>& old,
+                                                             const std::map<int, std::shared_ptr<const E>>& changes) {
+  auto v = std::make_shared<View<E>>();
+  v->rows.reserve(old.rows.size() + changes.size());
+  v->bytes = old.bytes;
+  auto it = old.rows.begin();
+  for (const auto& [id, e] : changes) {
+    for (; it != old.rows.end() && (*it)->id < id; ++it) v->rows.push_back(*it);
+    if (it != old.rows.end() && (*it)->id == id) v->bytes -= TextSize(**it++);
+    if (e) {
+      v->bytes += TextSize(*e);
+      v->rows.push_back(e);
+    }
+  }
+  v->rows.insert(v->rows.end(), it, old.rows.end());
+  return v;
+}
+
 void ListCache::Apply(const Prepared& p, int64_t generation) {
-  std::unique_lock lock(mutex_);
-  for (const auto& [id, e] : p.scripts) Upsert(scripts_, id, e, scriptBytes_, &ScriptSize);
-  for (const auto& [id, e] : p.systems) Upsert(systems_, id, e, systemBytes_, &Size<SystemEntry>);
-  for (const auto& [k, rate] : p.ratings) {
-    if (rate == 0) {
-      auto u = ratings_.find(k.second);
-      if (u != ratings_.end()) {
-        u->second.erase(k.first);
-        if (u->second.empty()) ratings_.erase(u);
+  std::shared_ptr<const View<ScriptEntry>> scripts;
+  std::shared_ptr<const View<SystemEntry>> systems;
+  {
+    std::lock_guard<std::mutex> lock(viewMutex_);
+    scripts = scripts_;
+    systems = systems_;
+  }
+  if (!p.scripts.empty()) scripts = Changed(*scripts, p.scripts);
+  if (!p.systems.empty()) systems = Changed(*systems, p.systems);
+  {
+    std::lock_guard<std::mutex> lock(viewMutex_);
+    scripts_.swap(scripts);
+    systems_.swap(systems);
+  }
+  {
+    std::lock_guard<std::mutex> lock(ratingsMutex_);
+    for (const auto& [k, rate] : p.ratings) {
+      if (rate == 0) {
+        auto u = ratings_.find(k.second);
+        if (u != ratings_.end()) {
+          u->second.erase(k.first);
+          if (u->second.empty()) ratings_.erase(u);
+        }
+      } else {
+        ratings_[k.second][k.first] = rate;
       }
-    } else {
-      ratings_[k.second][k.first] = rate;
     }
   }
   generation_ = generation;
+  // The old views go here, outside the locks, unless a list still holds them.
 }
 
 void ListCache::ScriptRows(std::string& out, const User& user, int fltid, int64_t now) const {
-  std::shared_lock lock(mutex_);
-  static const std::unordered_map<int, int> kNone;
-  auto u = ratings_.find(user.Key());
-  const auto& mine = u == ratings_.end() ? kNone : u->second;
-  out.reserve(out.size() + scriptBytes_ + scripts_.size() * 8 + 256);
-  for (const ScriptEntry& e : scripts_) {
+  std::shared_ptr<const View<ScriptEntry>> view;
+  {
+    std::lock_guard<std::mutex> lock(viewMutex_);
+    view = scripts_;
+  }
+  std::unordered_map<int, int> mine;
+  {
+    std::lock_guard<std::mutex> lock(ratingsMutex_);
+    auto u = ratings_.find(user.Key());
+    if (u != ratings_.end()) mine = u->second;
+  }
+  // First the rows the list keeps, with what depends on the asker, and their size: the answer is then
+  // written into memory of exactly its size.
+  struct Kept {
+    const ScriptEntry* e;
+    const std::string* mail;
+    int you;
+  };
+  static const std::string kHidden = "***", kNoMail;
+  std::vector<Kept> kept;
+  size_t bytes = 0;
+  for (const auto& row : view->rows) {
+    const ScriptEntry& e = *row;
     bool own = user.Owns(e.ownerMail, e.ownerHwdid);
     if (!e.isPublic && !own) continue;
     int you = 0;
@@ -258,22 +276,30 @@ void ListCache::ScriptRows(std::string& out, const User& user, int fltid, int64_
       default: break;
     }
     if (!keep) continue;
-    out += e.head;
-    if (own)
-      out += e.authorMail;
-    else if (!e.authorMail.empty())
-      out += "***";
-    out += e.mid;
-    if (you < 0) out += '-';
-    out += static_cast<char>('0' + (you < 0 ? -you : you));
-    out += e.tail;
+    const std::string* mail = own ? &e.authorMail : e.authorMail.empty() ? &kNoMail : &kHidden;
+    kept.push_back({&e, mail, you});
+    bytes += e.head.size() + mail->size() + e.mid.size() + 2 + e.tail.size();
+  }
+  out.reserve(out.size() + bytes + 64);
+  for (const Kept& k : kept) {
+    out += k.e->head;
+    out += *k.mail;
+    out += k.e->mid;
+    if (k.you < 0) out += '-';
+    out += static_cast<char>('0' + (k.you < 0 ? -k.you : k.you));
+    out += k.e->tail;
   }
 }
 
 void ListCache::SystemRows(std::string& out, const User& user, int comblen, int maxnums) const {
-  std::shared_lock lock(mutex_);
-  out.reserve(out.size() + systemBytes_ + systems_.size() * 4 + 256);
-  for (const SystemEntry& e : systems_) {
+  std::shared_ptr<const View<SystemEntry>> view;
+  {
+    std::lock_guard<std::mutex> lock(viewMutex_);
+    view = systems_;
+  }
+  out.reserve(out.size() + view->bytes + view->rows.size() * 4 + 64);
+  for (const auto& row : view->rows) {
+    const SystemEntry& e = *row;
     if (e.clen != comblen || e.nums > maxnums) continue;
     out += e.head;
     if (user.Owns(e.ownerMail, e.ownerHwdid))
@@ -282,11 +308,6 @@ void ListCache::SystemRows(std::string& out, const User& user, int comblen, int 
       out += "***";
     out += e.tail;
   }
-}
-
-size_t ListCache::ScriptCount() const {
-  std::shared_lock lock(mutex_);
-  return scripts_.size();
 }
 
 }  // namespace quintar::catalogue

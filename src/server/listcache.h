@@ -6,17 +6,19 @@
 // Only the writer thread changes the cache: after each committed batch it puts in the rows that batch
 // touched, as the database holds them; it reloads everything when the database's generation shows a change
 // made by another process (the operator commands). Readers check that generation before they answer.
+//
+// The rows are never changed in place: a change makes a new row and a new view (the ordered list of rows)
+// that shares every other row with the old one. A list takes the current view and builds its answer without
+// any lock, so that building large answers never holds up a write, nor a write a list.
 #pragma once
 
 #include <atomic>
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <set>
-#include <pthread.h>
-
-#include <shared_mutex>
 #include <string>
 #include <unordered_map>
 #include <utility>
@@ -42,27 +44,10 @@ struct CacheDelta {
   std::set<std::pair<int, std::string>> Ratings;  // script, user key
 };
 
-// A readers-writer lock that lets a waiting writer in before further readers: lists are built under the
-// shared lock all the time, and a writer must not wait for a gap between them.
-class WriterFirstLock {
- public:
-  WriterFirstLock();
-  ~WriterFirstLock();
-  WriterFirstLock(const WriterFirstLock&) = delete;
-  WriterFirstLock& operator=(const WriterFirstLock&) = delete;
-  void lock();
-  void unlock();
-  void lock_shared();
-  void unlock_shared();
-
- private:
-  pthread_rwlock_t lock_;
-};
-
 class ListCache {
  public:
   using AppNames = std::map<std::string, std::string>;
-  explicit ListCache(AppNames appNames) : appNames_(std::move(appNames)) {}
+  explicit ListCache(AppNames appNames);
 
   // The name answered as app_name for an application id (the id itself unless configured).
   std::string AppName(const std::string& appid) const;
@@ -86,8 +71,6 @@ class ListCache {
   void ScriptRows(std::string& out, const User& user, int fltid, int64_t now) const;
   void SystemRows(std::string& out, const User& user, int comblen, int maxnums) const;
 
-  size_t ScriptCount() const;
-
  private:
   struct ScriptEntry {
     int id = 0;
@@ -102,25 +85,32 @@ class ListCache {
     int nums = 0, clen = 0;
     std::string head, tail;  // the row around the author's e-mail
   };
+  // The rows in ascending id, and the size of their texts.
+  template <class E>
+  struct View {
+    std::vector<std::shared_ptr<const E>> rows;
+    size_t bytes = 0;
+  };
   static ScriptEntry ReadScript(const ListCache& self, Stmt& s);
-  static size_t ScriptSize(const ScriptEntry& e) { return e.head.size() + e.mid.size() + e.tail.size() + e.authorMail.size(); }
   static SystemEntry ReadSystem(Stmt& s);
+  template <class E>
+  static std::shared_ptr<const View<E>> Changed(const View<E>& old,
+                                                const std::map<int, std::shared_ptr<const E>>& changes);
 
   AppNames appNames_;
-  mutable WriterFirstLock mutex_;
-  // Ascending ids, one after the other in memory: a list walks them all.
-  std::vector<ScriptEntry> scripts_;
-  std::vector<SystemEntry> systems_;
+  mutable std::mutex viewMutex_;  // guards the two pointers only
+  std::shared_ptr<const View<ScriptEntry>> scripts_;
+  std::shared_ptr<const View<SystemEntry>> systems_;
+  mutable std::mutex ratingsMutex_;
   // user key -> script id -> the user's rating (-1 hidden, 1..5); entries of deleted scripts may stay.
   std::unordered_map<std::string, std::unordered_map<int, int>> ratings_;
-  size_t scriptBytes_ = 0, systemBytes_ = 0;
   std::atomic<int64_t> generation_{-1};
   std::atomic<int64_t> pending_{-1};
 };
 
 struct ListCache::Prepared {
-  std::map<int, std::optional<ScriptEntry>> scripts;
-  std::map<int, std::optional<SystemEntry>> systems;
+  std::map<int, std::shared_ptr<const ScriptEntry>> scripts;  // nullptr: gone
+  std::map<int, std::shared_ptr<const SystemEntry>> systems;
   std::map<std::pair<int, std::string>, int> ratings;  // 0: none
 };
 

@@ -19,8 +19,8 @@ void List(Db& db, bool systems, std::FILE* out) {
                      : "SELECT id, title, author_name, author_mail, owner_hwdid, created, downloads, publics "
                        "FROM scripts ORDER BY id");
   while (s.Step()) {
-    std::fprintf(out, "%lld\t%s\t%s\t%s\t%s\t", static_cast<long long>(s.Int(0)), s.Text(1).c_str(),
-                 s.Text(2).c_str(), s.Text(3).c_str(), s.Text(4).c_str());
+    std::fprintf(out, "%lld\t%s\t%s\t%s\t%s\t", static_cast<long long>(s.Int(0)), s.Text(1).c_str(), s.Text(2).c_str(),
+                 s.Text(3).c_str(), s.Text(4).c_str());
     if (!systems) std::fprintf(out, "%lld\t", static_cast<long long>(s.Int(7)));
     std::fprintf(out, "%s\t%lld\n", FormatUtc(s.Int(5)).c_str(), static_cast<long long>(s.Int(6)));
   }

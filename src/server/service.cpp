@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <ctime>
+#include <filesystem>
 #include <optional>
 
 #include "online/taggedtext.h"
@@ -55,16 +56,6 @@ std::string RefusalAnswer(std::string_view text) {
   return Answer(Row({{"error", t}}));
 }
 
-// A value that goes back without Base64 (allowed: the control characters it may keep).
-std::string Plain(std::string_view s, std::string_view allowed = {}) {
-  std::string out(s);
-  for (char& c : out) {
-    unsigned char u = static_cast<unsigned char>(c);
-    if (c == '<' || c == '>' || ((u < 32 || u == 127) && allowed.find(c) == std::string_view::npos)) c = '?';
-  }
-  return out;
-}
-
 void Require(bool ok, const std::string& text) {
   if (!ok) throw Refusal(text);
 }
@@ -92,9 +83,9 @@ Identity ReadIdentity(const Form& f, bool optional) {
 
 User UserOf(const Identity& id) { return User{AnsiLowerCase(id.mail), id.hwdid}; }
 
-void CheckPlain(const std::string& v, size_t maxChars, const char* what) {
+void CheckPlainValue(const std::string& v, size_t maxChars, const char* what) {
   Require(CharCount(v) <= maxChars, std::string(what) + " длиннее " + std::to_string(maxChars) + " символов");
-  Require(!HasMarkupOrControl(v), std::string(what) + ": недопустимые знаки (< > или управляющие)");
+  Require(!HasMarkupOrControl(v), std::string(what) + ": недопустимые знаки (угловые скобки или управляющие символы)");
 }
 
 void CheckHwdid(const std::string& h) {
@@ -109,19 +100,19 @@ void CheckWriter(const Identity& id) {
   CheckHwdid(id.hwdid);
   Require(IsValidOwnerMail(id.mail), "недопустимый адрес e-mail (cl_mail)");
   Require(!Trim(id.name).empty(), "не указано имя автора (cl_name)");
-  CheckPlain(id.name, 64, "Имя автора");
-  CheckPlain(id.appid, 64, "appid");
-  CheckPlain(id.appver, 32, "appver");
+  CheckPlainValue(id.name, 64, "Имя автора");
+  CheckPlainValue(id.appid, 64, "appid");
+  CheckPlainValue(id.appver, 32, "appver");
   CheckLcid(id.lcid);
 }
 
 // The identity of a rating: a machine id; the name, e-mail and program go back in the ratings list.
 void CheckRater(const Identity& id) {
   CheckHwdid(id.hwdid);
-  CheckPlain(id.mail, 254, "Адрес e-mail");
-  CheckPlain(id.name, 64, "Имя");
-  CheckPlain(id.appid, 64, "appid");
-  CheckPlain(id.appver, 32, "appver");
+  CheckPlainValue(id.mail, 254, "Адрес e-mail");
+  CheckPlainValue(id.name, 64, "Имя");
+  CheckPlainValue(id.appid, 64, "appid");
+  CheckPlainValue(id.appver, 32, "appver");
   CheckLcid(id.lcid);
 }
 
@@ -144,9 +135,10 @@ std::string CheckSystemText(const std::string& clist, int csize, int nums) {
   std::string bytes = Base64Decode(clist);
   Require(IsValidUtf8(bytes), "список комбинаций (clist) не в UTF-8");
   std::string text = UnescapeText(bytes);
+  size_t count = CountLines(text);
+  Require(static_cast<int64_t>(count) == csize,
+          "в списке " + std::to_string(count) + " строк, а указано csize=" + std::to_string(csize));
   std::vector<std::string_view> lines = SplitLines(text);
-  Require(static_cast<int64_t>(lines.size()) == csize, "в списке " + std::to_string(lines.size()) +
-                                                            " строк, а указано csize=" + std::to_string(csize));
   std::string out;
   out.reserve(text.size() + lines.size());
   for (size_t i = 0; i < lines.size(); ++i) {
@@ -375,8 +367,13 @@ CatalogueService::CatalogueService(Db db, ServiceOptions options, RequestLog* lo
     std::unique_lock<std::mutex> lock(stopMutex_);
     while (!stopCv_.wait_for(lock, std::chrono::seconds(1), [&] { return stopping_; })) {
       lock.unlock();
+      // Each second what the log holds goes into the database without waiting for anyone; a log grown past
+      // 64 MiB (readers never let it start over) is emptied once, waiting for the readers of the moment.
+      std::error_code ec;
+      auto wal = std::filesystem::file_size(options_.DbPath + "-wal", ec);
       try {
-        db.Exec("PRAGMA wal_checkpoint(PASSIVE)");
+        db.Exec(!ec && wal > (uintmax_t(64) << 20) ? "PRAGMA wal_checkpoint(TRUNCATE)"
+                                                   : "PRAGMA wal_checkpoint(PASSIVE)");
       } catch (const std::exception&) {
         // busy: the next round
       }
@@ -423,29 +420,31 @@ void CatalogueService::Handle(HttpRequest&& req, HttpReply reply) {
     reply(TextResponse(415, "the body must be application/x-www-form-urlencoded"));
     return;
   }
-  pool_->Submit([this, ep, body = std::move(req.Body), reply = std::move(reply)](int worker) mutable {
-    HttpResponse r;
-    try {
-      Form form = Form::Parse(body);
-      if (ep->read) {
-        r.Body = (this->*ep->read)(*readers_[static_cast<size_t>(worker)], form);
-      } else {
-        Prepared p = (this->*ep->write)(form);
-        if (p.job) {
-          writer_->Submit(std::move(p.job), std::move(reply));
-          return;
+  pool_->Submit(
+      [this, ep, body = std::move(req.Body), reply = std::move(reply)](int worker) mutable {
+        HttpResponse r;
+        try {
+          Form form = Form::Parse(body);
+          if (ep->read) {
+            r.Body = (this->*ep->read)(*readers_[static_cast<size_t>(worker)], form);
+          } else {
+            Prepared p = (this->*ep->write)(form);
+            if (p.job) {
+              writer_->Submit(std::move(p.job), std::move(reply));
+              return;
+            }
+            r.Body = std::move(p.answer);
+          }
+        } catch (const Refusal& e) {
+          r.Body = RefusalAnswer(e.what());
+        } catch (const std::exception& e) {
+          if (log_) log_->Note(std::string("error: ") + e.what());
+          r.Status = 500;
+          r.Body = RefusalAnswer(kInternal);
         }
-        r.Body = std::move(p.answer);
-      }
-    } catch (const Refusal& e) {
-      r.Body = RefusalAnswer(e.what());
-    } catch (const std::exception& e) {
-      if (log_) log_->Note(std::string("error: ") + e.what());
-      r.Status = 500;
-      r.Body = RefusalAnswer(kInternal);
-    }
-    reply(std::move(r));
-  }, !ep->list);
+        reply(std::move(r));
+      },
+      !ep->list);
 }
 
 void CatalogueService::EnsureCurrent(Db& reader) {
@@ -489,12 +488,12 @@ std::string CatalogueService::ScrGetRates(Db& reader, const Form& f) {
   r.Bind(1, scriptId);
   std::string rows;
   while (r.Step())
-    rows += Row({{"key_cl_name", Plain(r.Text(0))},
+    rows += Row({{"key_cl_name", PlainValue(r.Text(0))},
                  {"rate", std::to_string(r.Int(1))},
                  {"created", FormatUtc(r.Int(2))},
-                 {"app_name", Plain(cache_.AppName(r.Text(3)))},
-                 {"app_ver", Plain(r.Text(4))},
-                 {"notes", Plain(r.Text(5), "\t\r\n")}});
+                 {"app_name", PlainValue(cache_.AppName(r.Text(3)))},
+                 {"app_ver", PlainValue(r.Text(4))},
+                 {"notes", PlainValue(r.Text(5), "\t\r\n")}});
   return Answer(rows);
 }
 
@@ -532,7 +531,8 @@ CatalogueService::Prepared CatalogueService::ScrSetRate(const Form& f) {
   if (rate < -1 || rate > 5) return {Answer(Row({{"res_code", "-2"}})), nullptr};
   CheckRater(id);
   Require(CharCount(notes) <= 1000, "комментарий длиннее 1000 символов");
-  Require(!HasMarkupOrControl(notes, "\t\r\n"), "комментарий: недопустимые знаки (< > или управляющие)");
+  Require(!HasMarkupOrControl(notes, "\t\r\n"),
+          "комментарий: недопустимые знаки (угловые скобки или управляющие символы)");
   User user = UserOf(id);
   return {"", [scriptId, rate, notes, id, user](WriteContext& c) {
             {
@@ -588,7 +588,7 @@ CatalogueService::Prepared CatalogueService::ScrPutScript(const Form& f) {
   Require(CharCount(descr) <= 16384, "описание длиннее 16384 символов");
   Require(!script.empty(), "текст сценария пуст");
   Require(CharCount(script) <= 1000000, "текст сценария длиннее 1000000 символов");
-  Require(SplitLines(script).size() <= 10000, "в сценарии больше 10000 строк");
+  Require(CountLines(script) <= 10000, "в сценарии больше 10000 строк");
   Require((uniapps == 0 || uniapps == 1) && (publics == 0 || publics == 1),
           "scr_uniapps и scr_publics должны быть 0 или 1");
   return {"", [=](WriteContext& c) {
@@ -674,9 +674,9 @@ CatalogueService::Prepared CatalogueService::SysPutData(const Form& f) {
   Require(!Trim(title).empty() && CharCount(title) <= 64 && !HasMarkupOrControl(title, "<>"),
           "название системы: от 1 до 64 символов в одной строке");
   Require(!Trim(descr).empty() && CharCount(descr) <= 16384, "описание системы: от 1 до 16384 символов");
-  bool urlOk = url.empty() || ((StartsWithText(url, "http://") || StartsWithText(url, "https://")) &&
-                               url.size() <= 1000 && !HasMarkupOrControl(url) && url.find(' ') == std::string::npos);
-  for (char ch : url) urlOk = urlOk && static_cast<unsigned char>(ch) < 127;
+  bool urlOk =
+      url.empty() || ((StartsWithText(url, "http://") || StartsWithText(url, "https://")) && CharCount(url) <= 1000 &&
+                      !HasMarkupOrControl(url) && url.find(' ') == std::string::npos);
   Require(urlOk, "ссылка (url): пусто или адрес http:// или https:// без пробелов, до 1000 знаков");
   Require(csize >= 1 && csize <= 100000, "количество комбинаций (csize) вне 1..100000");
   std::string text = CheckSystemText(clist, csize, nums);

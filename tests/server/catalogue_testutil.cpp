@@ -115,7 +115,8 @@ std::string CatalogueServer::Log() const { return Slurp(dir_ + "log"); }
 std::string CatalogueServer::Errors() const { return Slurp(dir_ + "err"); }
 
 int RunCatalogueServer(const std::vector<std::string>& args, std::string* out, std::string* err) {
-  std::string base = (std::filesystem::temp_directory_path() / ("quintar-catsrv-run-" + std::to_string(::getpid()))).string();
+  std::string base =
+      (std::filesystem::temp_directory_path() / ("quintar-catsrv-run-" + std::to_string(::getpid()))).string();
   pid_t pid = Spawn(args, base + ".out", base + ".err");
   int status = WaitStatus(pid);
   if (out) *out = Slurp(base + ".out");
@@ -126,7 +127,7 @@ int RunCatalogueServer(const std::vector<std::string>& args, std::string* out, s
 }
 
 std::vector<std::string> Who::Fields() const {
-  return {"appid=Quintar_7x35", "appver=1.0.0.1", "hwdid=" + hwdid, "cl_name=" + EscapeText(name),
+  return {"appid=Quintar_7x35",          "appver=1.0.0.1", "hwdid=" + hwdid, "cl_name=" + EscapeText(name),
           "cl_mail=" + EscapeText(mail), "cl_lcid=1049"};
 }
 
@@ -237,8 +238,9 @@ std::vector<std::string> DeleteScriptForm(int id, const Who& w) {
 }
 
 std::vector<std::string> RateForm(int id, int value, const std::string& notes, const Who& w) {
-  return Join({"scr_id=" + std::to_string(id), "rate_value=" + std::to_string(value), "rate_notes=" + EscapeText(notes)},
-              w.Fields());
+  return Join(
+      {"scr_id=" + std::to_string(id), "rate_value=" + std::to_string(value), "rate_notes=" + EscapeText(notes)},
+      w.Fields());
 }
 
 std::vector<std::string> SystemForm(int mode, int id, int nums, int olap, const std::string& title,
@@ -246,8 +248,8 @@ std::vector<std::string> SystemForm(int mode, int id, int nums, int olap, const 
                                     const std::string& url, const Who& w) {
   return Join({"del_mode=" + std::to_string(mode), "sys_id=" + std::to_string(id), "nums=" + std::to_string(nums),
                "clen=7", "olap=" + std::to_string(olap), "title=" + EscapeText(title), "descr=" + EscapeText(descr),
-               "csize=" + std::to_string(csize), "clist=" + (mode == 1 ? std::string() : Base64Encode(EscapeText(lines))),
-               "url=" + url},
+               "csize=" + std::to_string(csize),
+               "clist=" + (mode == 1 ? std::string() : Base64Encode(EscapeText(lines))), "url=" + url},
               w.Fields());
 }
 

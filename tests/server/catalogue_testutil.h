@@ -25,7 +25,7 @@ class CatalogueServer {
   std::string Url(const std::string& request) const;  // http://127.0.0.1:PORT/scripts/REQUEST.php
   // Sends the signal and waits: the exit status, or 128 + the signal when it was killed.
   int Stop(int sig);
-  std::string Log() const;  // the request log and the server's own lines
+  std::string Log() const;     // the request log and the server's own lines
   std::string Errors() const;  // what it wrote on standard error
 
  private:

@@ -21,14 +21,15 @@ const Who kBob{"Bob \"the rater\"", "bob@example.org", "hw-bob"};
 const Who kNobody{"", "", "hw-nobody"};  // no e-mail: owns nothing
 
 const std::vector<std::string> kListElements = {
-    "id",         "app_name",   "app_ver",    "key_cl_name", "key_cl_mail",   "key_cl_lcid",
-    "uniapps",    "publics",    "created",    "rating_avg",  "rating_cnt",    "rating_you",
-    "downloads",  "last_download", "title",   "descr",       "app_guid"};
-const std::vector<std::string> kSystemElements = {"id",     "nums",     "olap",    "csize",     "title",
-                                                  "descr",  "author",   "cl_mail", "url",       "created",
-                                                  "downloads", "last_download"};
+    "id",        "app_name",      "app_ver", "key_cl_name", "key_cl_mail", "key_cl_lcid",
+    "uniapps",   "publics",       "created", "rating_avg",  "rating_cnt",  "rating_you",
+    "downloads", "last_download", "title",   "descr",       "app_guid"};
+const std::vector<std::string> kSystemElements = {"id",     "nums",    "olap", "csize",   "title",     "descr",
+                                                  "author", "cl_mail", "url",  "created", "downloads", "last_download"};
 
-std::vector<std::string> ListForm(int fltid, const Who& w) { return Join({"fltid=" + std::to_string(fltid)}, w.Fields()); }
+std::vector<std::string> ListForm(int fltid, const Who& w) {
+  return Join({"fltid=" + std::to_string(fltid)}, w.Fields());
+}
 
 // The ids of a list answer, in answer order.
 std::vector<int> Ids(const Answer& a) {
@@ -50,7 +51,9 @@ class CatalogueRequests : public ::testing::Test {
                                                 std::vector<std::string>{"--app=Quintar_7x35=Квинтар 7x35"});
     ASSERT_TRUE(server_->Started());
   }
-  Answer Send(const std::string& request, const std::vector<std::string>& form) { return Call(*server_, request, form); }
+  Answer Send(const std::string& request, const std::vector<std::string>& form) {
+    return Call(*server_, request, form);
+  }
   int Publish(const std::string& title, bool isPublic, const Who& w, int id = -1) {
     Answer a = Send("scr_putscript", PublishForm(id, title, "", "1;NUMS;1\r\n", false, isPublic, w));
     EXPECT_EQ(a.error, "") << title;
@@ -84,10 +87,19 @@ TEST_F(CatalogueRequests, ScriptsCatalogueAnswersOwnershipAndPrivacy) {
   EXPECT_EQ(priv, 2);
 
   // Titles are unique without regard to case (Cyrillic too) and to blanks around them.
-  EXPECT_EQ(Send("scr_chktitle", {"scr_id=-1", "scr_title=" + EscapeText(" ПЕРВЫЙ сценарий")}).rows[0]["ret_code"], "1");
+  EXPECT_EQ(Send("scr_chktitle", {"scr_id=-1", "scr_title=" + EscapeText(" ПЕРВЫЙ сценарий")}).rows[0]["ret_code"],
+            "1");
   EXPECT_EQ(Send("scr_chktitle", {"scr_id=1", "scr_title=" + EscapeText("первый сценарий")}).rows[0]["ret_code"], "0");
   EXPECT_EQ(Send("scr_chktitle", {"scr_id=-1", "scr_title=" + EscapeText("Новый")}).rows[0]["ret_code"], "0");
   EXPECT_NE(Send("scr_putscript", PublishForm(-1, "первый СЦЕНАРИЙ", "", script, false, true, kBob)).error, "");
+  // "+" is a blank, a field given twice counts with its first value, unknown fields are ignored, and a
+  // request without Content-Type is read as a form all the same.
+  const std::string body =
+      "scr_id=-1&scr_title=%D0%9F%D0%B5%D1%80%D0%B2%D1%8B%D0%B9+%D1%81%D1%86%D0%B5%D0%BD%D0%B0"
+      "%D1%80%D0%B8%D0%B9&scr_title=free&scr_id=1&extra=1";
+  std::string raw = RawExchange(server_->Port(), "POST /scripts/scr_chktitle.php HTTP/1.1\r\nContent-Length: " +
+                                                     std::to_string(body.size()) + "\r\n\r\n" + body);
+  EXPECT_EQ(ReadAnswer(raw.substr(raw.find("\r\n\r\n") + 4)).rows.at(0)["ret_code"], "1");
 
   // The owner sees both with his e-mail; anyone else, the same e-mail on another machine included, sees the
   // public one with "***".
@@ -165,9 +177,9 @@ TEST_F(CatalogueRequests, ScriptsCatalogueAnswersOwnershipAndPrivacy) {
     std::vector<int> ids;
   };
   const FilterCase filters[] = {
-      {-1, &kAnn, {}},         {0, &kAnn, {1, 2}},       {1, &kAnn, {1, 2}},     {2, &kAnn, {1, 2}},
-      {2, &kAnnElsewhere, {}}, {2, &kNobody, {}},        {3, &kAnn, {1}},        {4, &kAnnElsewhere, {1}},
-      {4, &kBob, {}},          {5, &kBob, {1}},          {5, &kAnnElsewhere, {}}, {6, &kAnn, {1, 2}},
+      {-1, &kAnn, {}},         {0, &kAnn, {1, 2}}, {1, &kAnn, {1, 2}},      {2, &kAnn, {1, 2}},
+      {2, &kAnnElsewhere, {}}, {2, &kNobody, {}},  {3, &kAnn, {1}},         {4, &kAnnElsewhere, {1}},
+      {4, &kBob, {}},          {5, &kBob, {1}},    {5, &kAnnElsewhere, {}}, {6, &kAnn, {1, 2}},
       {6, &kBob, {1}},
   };
   for (const auto& f : filters)
@@ -198,8 +210,8 @@ TEST_F(CatalogueRequests, ScriptsCatalogueAnswersOwnershipAndPrivacy) {
 
 TEST_F(CatalogueRequests, SystemsCatalogueAnswersAndOwnership) {
   const std::string lines = "1,2,3,4,5,6,7\r\n02 03 04 05 06 07 08\n 1-3-5-7-8-2-4 \r\n";
-  Answer stored = Send("sys_putdata", SystemForm(0, 0, 8, 1, "Колесо", "Три линии", lines, 3,
-                                                 "https://wheels.example.org/8?x=1", kAnn));
+  Answer stored = Send(
+      "sys_putdata", SystemForm(0, 0, 8, 1, "Колесо", "Три линии", lines, 3, "https://wheels.example.org/8?x=1", kAnn));
   ASSERT_EQ(stored.error, "");
   EXPECT_EQ(stored.rows[0]["id_systems"], "1");
   std::vector<std::string> listForm = Join({"comblen=7", "maxnums=35"}, kBob.Fields());
@@ -329,8 +341,7 @@ TEST_F(CatalogueRequests, EveryCheckRefusesAndStoresNothing) {
       {"url with a blank", "sys_putdata", sys(8, 0, line, 1, "http://x.org/a b")},
       {"url with a marker", "sys_putdata", sys(8, 0, line, 1, "http://x.org/<b>")},
       {"url too long", "sys_putdata", sys(8, 0, line, 1, "http://x.org/" + std::string(990, 'u'))},
-      {"empty description", "sys_putdata",
-       SystemForm(0, 0, 8, 0, "Система", " ", line, 1, "", kAnn)},
+      {"empty description", "sys_putdata", SystemForm(0, 0, 8, 0, "Система", " ", line, 1, "", kAnn)},
       {"system of someone else", "sys_putdata", SystemForm(0, 1, 8, 0, "С", "D", line, 1, "", kBob)},
   };
   for (const Case& c : cases) {

@@ -1,21 +1,20 @@
 // The catalogue service under what a public service meets: broken and oversized HTTP requests, slow and idle
 // connections, many writers at once, SIGKILL at any moment, SIGTERM with a request under way, foreign
 // database files, an error inside one request, and the operator's commands while it runs.
-#include <gtest/gtest.h>
-#include <signal.h>
-#include <sys/stat.h>
-
 #include <arpa/inet.h>
+#include <gtest/gtest.h>
 #include <netinet/in.h>
 #include <poll.h>
+#include <signal.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
 #include <filesystem>
 #include <map>
-#include <set>
 #include <mutex>
+#include <set>
 #include <thread>
 
 #include "catalogue_testutil.h"
@@ -36,8 +35,8 @@ const Who kBob{"Bob", "bob@example.org", "hw-bob"};
 std::string ListBody(const Who& w) { return FormBody(Join({"fltid=0"}, w.Fields())); }
 
 std::string Post(const std::string& path, const std::string& body, const std::string& headers = "") {
-  return "POST " + path + " HTTP/1.1\r\nHost: 127.0.0.1\r\n" + headers + "Content-Length: " +
-         std::to_string(body.size()) + "\r\n\r\n" + body;
+  return "POST " + path + " HTTP/1.1\r\nHost: 127.0.0.1\r\n" + headers +
+         "Content-Length: " + std::to_string(body.size()) + "\r\n\r\n" + body;
 }
 
 int Connect(int port) {
@@ -85,7 +84,8 @@ TEST(CatalogueRobustness, HttpLimitsAreRefusedAndTheServiceGoesOn) {
   CatalogueServer server(dir.File("c.db"), {"--max-body=4096", "--request-timeout=2"});
   ASSERT_TRUE(server.Started());
   const std::string list = ListBody(kAnn);
-  const std::string chunkedHead = "POST /scripts/scr_getlist.php HTTP/1.1\r\nHost: x\r\nTransfer-Encoding: chunked\r\n\r\n";
+  const std::string chunkedHead =
+      "POST /scripts/scr_getlist.php HTTP/1.1\r\nHost: x\r\nTransfer-Encoding: chunked\r\n\r\n";
   auto hex = [](size_t n) {
     char b[16];
     std::snprintf(b, sizeof b, "%zx", n);
@@ -115,8 +115,9 @@ TEST(CatalogueRobustness, HttpLimitsAreRefusedAndTheServiceGoesOn) {
       {"a multipart body", Post("/scripts/scr_getlist.php", list, "Content-Type: multipart/form-data\r\n"), 415},
       {"a chunked body over --max-body", chunkedHead + "1001\r\n" + std::string(4097, 'x') + "\r\n0\r\n\r\n", 413},
       {"a broken chunk", chunkedHead + "zz\r\n", 400},
-      {"a chunked body", chunkedHead + hex(10) + "\r\n" + list.substr(0, 10) + "\r\n" + hex(list.size() - 10) + "\r\n" +
-                             list.substr(10) + "\r\n0\r\n\r\n",
+      {"a chunked body",
+       chunkedHead + hex(10) + "\r\n" + list.substr(0, 10) + "\r\n" + hex(list.size() - 10) + "\r\n" + list.substr(10) +
+           "\r\n0\r\n\r\n",
        200},
       {"repeated slashes", Post("//scripts///scr_getlist.php", list), 200},
       {"no Content-Type", Post("/scripts/scr_getlist.php", list), 200},
@@ -132,8 +133,11 @@ TEST(CatalogueRobustness, HttpLimitsAreRefusedAndTheServiceGoesOn) {
       EXPECT_NE(got.find("</response>\n"), std::string::npos) << c.what;
     }
   }
-  EXPECT_NE(RawExchange(server.Port(), "POST /scripts/scr_getlist.php HTTP/1.1\r\nExpect: 100-continue\r\n"
-                                      "Content-Length: " + std::to_string(list.size()) + "\r\n\r\n", 1000)
+  EXPECT_NE(RawExchange(server.Port(),
+                        "POST /scripts/scr_getlist.php HTTP/1.1\r\nExpect: 100-continue\r\n"
+                        "Content-Length: " +
+                            std::to_string(list.size()) + "\r\n\r\n",
+                        1000)
                 .find("HTTP/1.1 100 Continue"),
             std::string::npos);
   // An error inside one request is a 500 with a refusal row, and the service goes on.
@@ -169,8 +173,10 @@ TEST(CatalogueRobustness, SlowConnectionsNeverHoldUpOthers) {
     slow.push_back(fd);
   }
   for (int i = 0; i < 20; ++i)
-    EXPECT_EQ(Call(server, "scr_putscript", PublishForm(-1, "S" + std::to_string(i), "", "1;NUMS;1\r\n", false, true,
-                                                        kAnn)).error, "");
+    EXPECT_EQ(
+        Call(server, "scr_putscript", PublishForm(-1, "S" + std::to_string(i), "", "1;NUMS;1\r\n", false, true, kAnn))
+            .error,
+        "");
   // All of that was served while the slow ones were still waiting, and each of them is then closed.
   for (int fd : slow) EXPECT_FALSE(ClosedWithin(fd, 0));
   for (int fd : slow) {
@@ -219,8 +225,8 @@ TEST(CatalogueRobustness, ConcurrentWritesSurviveSigkill) {
           } else if (n % 4 == 2 && !mine.empty()) {
             a = Call(*server, "scr_setrate", RateForm(mine.front(), 1 + n % 5, "оценка " + title, me));
           } else {
-            a = Call(*server, "scr_putscript", PublishForm(-1, title, "", "1;NUMS;" + std::to_string(n) + "\r\n",
-                                                           false, n % 2 == 0, me));
+            a = Call(*server, "scr_putscript",
+                     PublishForm(-1, title, "", "1;NUMS;" + std::to_string(n) + "\r\n", false, n % 2 == 0, me));
             if (a.error.empty()) {
               int id = std::stoi(a.rows.back()["id_scripts"]);
               mine.push_back(id);
@@ -274,9 +280,9 @@ TEST(CatalogueRobustness, StopsGracefullyWithARequestUnderWay) {
   for (int sig : {SIGTERM, SIGINT}) {
     CatalogueServer server(dir.File("c.db"));
     ASSERT_TRUE(server.Started());
-    std::string request = Post("/scripts/scr_putscript.php",
-                               FormBody(PublishForm(-1, "Под сигналом " + std::to_string(sig), "", "1;NUMS;1\r\n",
-                                                    false, true, kAnn)));
+    std::string request =
+        Post("/scripts/scr_putscript.php",
+             FormBody(PublishForm(-1, "Под сигналом " + std::to_string(sig), "", "1;NUMS;1\r\n", false, true, kAnn)));
     int fd = Connect(server.Port());
     int idle = Connect(server.Port());
     size_t half = request.size() / 2;
@@ -285,7 +291,7 @@ TEST(CatalogueRobustness, StopsGracefullyWithARequestUnderWay) {
     ::kill(server.Pid(), sig);
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
     EXPECT_TRUE(ClosedWithin(idle, 1000));  // idle connections go at once
-    EXPECT_LT(Connect(server.Port()), 0);    // and nothing new is accepted
+    EXPECT_LT(Connect(server.Port()), 0);   // and nothing new is accepted
     ASSERT_GT(::send(fd, request.data() + half, request.size() - half, MSG_NOSIGNAL), 0);
     std::string got;
     char buf[4096];
@@ -309,7 +315,8 @@ TEST(CatalogueRobustness, OperatorCommandsWhileTheServerRuns) {
   const std::string script = "1;NUMS;1\r\n";
   ASSERT_EQ(Call(server, "scr_putscript", PublishForm(-1, "Один", "", script, false, true, kAnn)).error, "");
   ASSERT_EQ(Call(server, "scr_putscript", PublishForm(-1, "Два", "", script, false, false, kAnn)).error, "");
-  ASSERT_EQ(Call(server, "sys_putdata", SystemForm(0, 0, 8, 0, "Система", "D", "1 2 3 4 5 6 7\r\n", 1, "", kAnn)).error, "");
+  ASSERT_EQ(Call(server, "sys_putdata", SystemForm(0, 0, 8, 0, "Система", "D", "1 2 3 4 5 6 7\r\n", 1, "", kAnn)).error,
+            "");
   std::string out, err;
   ASSERT_EQ(RunCatalogueServer({db, "--list=scripts"}, &out), 0);
   std::vector<std::string> lines = Lines(out);

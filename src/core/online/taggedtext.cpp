@@ -141,10 +141,14 @@ std::string UnescapeText(std::string_view text) {
     static const char kLetters[] = "abtnvfr";  // codes 7..13
     char next = text[i + 1];
     int code = -1;
-    if (next >= '0' && next <= '6') code = next - '0';
-    else if (const char* p = std::strchr(kLetters, next); p && next) code = 7 + static_cast<int>(p - kLetters);
-    else if (next == 'e') code = 27;
-    else if (next == '"' || next == '\'' || next == '?' || next == '\\') code = static_cast<unsigned char>(next);
+    if (next >= '0' && next <= '6')
+      code = next - '0';
+    else if (const char* p = std::strchr(kLetters, next); p && next)
+      code = 7 + static_cast<int>(p - kLetters);
+    else if (next == 'e')
+      code = 27;
+    else if (next == '"' || next == '\'' || next == '?' || next == '\\')
+      code = static_cast<unsigned char>(next);
     if (code < 0) {
       out += ch;  // not an escape: the backslash stays, the next character is read on its own
       continue;
