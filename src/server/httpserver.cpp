@@ -194,6 +194,7 @@ struct HttpServer::Conn {
   size_t reserved = 0;  // this request's share of the server's buffered bytes
   ChunkPhase phase = Size;
   bool keepAlive = true;
+  bool head = false;  // a HEAD request: the answer's headers only
   bool eof = false;
   bool closeAfter = false;
   std::string outHead, outBody;
@@ -457,6 +458,7 @@ bool HttpServer::ParseHead(Conn& c, size_t headLen) {
   c.in.erase(0, headLen);
   c.req = HttpRequest();
   c.req.Peer = c.peer;
+  c.head = false;
   size_t pos = head.find("\r\n");
   std::string_view line(head.data(), pos);
   size_t sp1 = line.find(' ');
@@ -490,6 +492,7 @@ bool HttpServer::ParseHead(Conn& c, size_t headLen) {
   }
   c.req.Method = std::string(method);
   c.req.Target = std::string(target);
+  c.head = method == "HEAD";
   std::string_view path = target;
   if (path.substr(0, 7) == "http://" || path.substr(0, 8) == "https://") {
     size_t slash = path.find('/', path.find("//") + 2);
@@ -697,6 +700,7 @@ void HttpServer::StartWrite(Conn& c, HttpResponse&& r, bool close) {
   head += c.closeAfter ? "Connection: close\r\n\r\n" : "Connection: keep-alive\r\n\r\n";
   c.outHead = std::move(head);
   c.outBody = std::move(r.Body);
+  if (c.head) c.outBody.clear();
   c.outPos = 0;
   c.st = Conn::Write;
   c.deadline = Clock::now() + std::chrono::milliseconds(limits_.RequestTimeoutMs);

@@ -110,6 +110,7 @@ TEST(CatalogueRobustness, HttpLimitsAreRefusedAndTheServiceGoesOn) {
        "POST /scripts/scr_getlist.php HTTP/1.1\r\nContent-Length: 3\r\nContent-Length: 4\r\n\r\nabc", 400},
       {"a header without a colon", "POST /scripts/scr_getlist.php HTTP/1.1\r\nBroken\r\n\r\n", 400},
       {"a GET", "GET /scripts/scr_getlist.php HTTP/1.1\r\nHost: x\r\n\r\n", 405},
+      {"a HEAD", "HEAD /scripts/scr_getlist.php HTTP/1.1\r\nHost: x\r\nConnection: close\r\n\r\n", 405},
       {"an unknown path", Post("/scripts/scr_other.php", list), 404},
       {"a path outside /scripts/", Post("/scr_getlist.php", list), 404},
       {"a multipart body", Post("/scripts/scr_getlist.php", list, "Content-Type: multipart/form-data\r\n"), 415},
