@@ -58,8 +58,8 @@ ListCache::ScriptEntry ListCache::ReadScript(const ListCache& self, Stmt& s) {
   e.ownerMail = s.Text(1);
   e.ownerHwdid = s.Text(2);
   e.authorMail = PlainValue(s.Text(4));
-  e.isPublic = s.Int(9) != 0;
-  e.created = s.Int(12);
+  e.brief.isPublic = s.Int(9) != 0;
+  e.brief.created = s.Int(12);
   std::string appid = s.Text(5);
   int64_t count = s.Int(15);
   char avg[32];
@@ -73,8 +73,8 @@ ListCache::ScriptEntry ListCache::ReadScript(const ListCache& self, Stmt& s) {
   e.mid = "</key_cl_mail>";
   Element(e.mid, "key_cl_lcid", s.Int(7));
   Element(e.mid, "uniapps", s.Int(8) ? 1 : 0);
-  Element(e.mid, "publics", e.isPublic ? 1 : 0);
-  Element(e.mid, "created", FormatUtc(e.created));
+  Element(e.mid, "publics", e.brief.isPublic ? 1 : 0);
+  Element(e.mid, "created", FormatUtc(e.brief.created));
   Element(e.mid, "rating_avg", avg);
   Element(e.mid, "rating_cnt", count);
   e.mid += "<rating_you>";
@@ -94,11 +94,11 @@ ListCache::SystemEntry ListCache::ReadSystem(Stmt& s) {
   e.ownerMail = s.Text(1);
   e.ownerHwdid = s.Text(2);
   e.authorMail = PlainValue(s.Text(4));
-  e.nums = static_cast<int>(s.Int(5));
-  e.clen = static_cast<int>(s.Int(6));
+  e.brief.nums = static_cast<int>(s.Int(5));
+  e.brief.clen = static_cast<int>(s.Int(6));
   e.head = "<row>";
   Element(e.head, "id", s.Int(0));
-  Element(e.head, "nums", e.nums);
+  Element(e.head, "nums", e.brief.nums);
   Element(e.head, "olap", s.Int(7));
   Element(e.head, "csize", s.Int(8));
   Element(e.head, "title", Base64Encode(s.Text(9)));
@@ -121,15 +121,15 @@ void ListCache::Reload(Db& db, int64_t generation) {
   {
     Stmt s(db, (std::string(kScriptColumns) + "GROUP BY s.id ORDER BY s.id").c_str());
     while (s.Step()) {
-      scripts->rows.push_back(std::make_shared<const ScriptEntry>(ReadScript(*this, s)));
-      scripts->bytes += TextSize(*scripts->rows.back());
+      scripts->rows.push_back(RefOf(std::make_shared<const ScriptEntry>(ReadScript(*this, s))));
+      scripts->bytes += TextSize(*scripts->rows.back().e);
     }
   }
   {
     Stmt s(db, (std::string(kSystemColumns) + "ORDER BY id").c_str());
     while (s.Step()) {
-      systems->rows.push_back(std::make_shared<const SystemEntry>(ReadSystem(s)));
-      systems->bytes += TextSize(*systems->rows.back());
+      systems->rows.push_back(RefOf(std::make_shared<const SystemEntry>(ReadSystem(s))));
+      systems->bytes += TextSize(*systems->rows.back().e);
     }
   }
   {
@@ -179,6 +179,15 @@ std::shared_ptr<ListCache::Prepared> ListCache::Prepare(Db& db, const CacheDelta
   return p;
 }
 
+uint64_t ListCache::OwnerHash(const std::string& mail, const std::string& hwdid) {
+  return std::hash<std::string>{}(mail + '\n' + hwdid);
+}
+
+template <class E>
+typename ListCache::View<E>::Ref ListCache::RefOf(std::shared_ptr<const E> e) {
+  return {e->id, OwnerHash(e->ownerMail, e->ownerHwdid), e->brief, std::move(e)};
+}
+
 // A new view: the old one's rows with the changed ones put in their places by id (nullptr: taken out).
 template <class E>
 std::shared_ptr<const ListCache::View<E>> ListCache::Changed(const View<E>& old,
@@ -188,11 +197,11 @@ std::shared_ptr<const ListCache::View<E>> ListCache::Changed(const View<E>& old,
   v->bytes = old.bytes;
   auto it = old.rows.begin();
   for (const auto& [id, e] : changes) {
-    for (; it != old.rows.end() && (*it)->id < id; ++it) v->rows.push_back(*it);
-    if (it != old.rows.end() && (*it)->id == id) v->bytes -= TextSize(**it++);
+    for (; it != old.rows.end() && it->id < id; ++it) v->rows.push_back(*it);
+    if (it != old.rows.end() && it->id == id) v->bytes -= TextSize(*(it++)->e);
     if (e) {
       v->bytes += TextSize(*e);
-      v->rows.push_back(e);
+      v->rows.push_back(RefOf(e));
     }
   }
   v->rows.insert(v->rows.end(), it, old.rows.end());
@@ -254,13 +263,13 @@ void ListCache::ScriptRows(std::string& out, const User& user, int fltid, int64_
   static const std::string kHidden = "***", kNoMail;
   std::vector<Kept> kept;
   size_t bytes = 0;
+  const uint64_t me = user.Mail.empty() ? 0 : OwnerHash(user.Mail, user.Hwdid);
   for (const auto& row : view->rows) {
-    const ScriptEntry& e = *row;
-    bool own = user.Owns(e.ownerMail, e.ownerHwdid);
-    if (!e.isPublic && !own) continue;
+    bool own = !user.Mail.empty() && row.owner == me && user.Owns(row.e->ownerMail, row.e->ownerHwdid);
+    if (!row.brief.isPublic && !own) continue;
     int you = 0;
     if (!mine.empty()) {
-      auto r = mine.find(e.id);
+      auto r = mine.find(row.id);
       if (r != mine.end()) you = r->second;
     }
     bool keep = false;
@@ -269,13 +278,14 @@ void ListCache::ScriptRows(std::string& out, const User& user, int fltid, int64_
       case 0: keep = true; break;
       case 1: keep = you != -1; break;
       case 2: keep = own; break;
-      case 3: keep = e.isPublic && you != -1; break;
+      case 3: keep = row.brief.isPublic && you != -1; break;
       case 4: keep = you >= 1; break;
       case 5: keep = you == 0; break;
-      case 6: keep = you != -1 && e.created >= now - 86400; break;
+      case 6: keep = you != -1 && row.brief.created >= now - 86400; break;
       default: break;
     }
     if (!keep) continue;
+    const ScriptEntry& e = *row.e;
     const std::string* mail = own ? &e.authorMail : e.authorMail.empty() ? &kNoMail : &kHidden;
     kept.push_back({&e, mail, you});
     bytes += e.head.size() + mail->size() + e.mid.size() + 2 + e.tail.size();
@@ -299,8 +309,8 @@ void ListCache::SystemRows(std::string& out, const User& user, int comblen, int 
   }
   out.reserve(out.size() + view->bytes + view->rows.size() * 4 + 64);
   for (const auto& row : view->rows) {
-    const SystemEntry& e = *row;
-    if (e.clen != comblen || e.nums > maxnums) continue;
+    if (row.brief.clen != comblen || row.brief.nums > maxnums) continue;
+    const SystemEntry& e = *row.e;
     out += e.head;
     if (user.Owns(e.ownerMail, e.ownerHwdid))
       out += e.authorMail;

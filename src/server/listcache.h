@@ -73,24 +73,40 @@ class ListCache {
 
  private:
   struct ScriptEntry {
+    struct Brief {  // what the lists choose by
+      bool isPublic = false;
+      int64_t created = 0;
+    };
     int id = 0;
+    Brief brief;
     std::string ownerMail, ownerHwdid, authorMail;
-    bool isPublic = false;
-    int64_t created = 0;
     std::string head, mid, tail;  // the row around the author's e-mail and the asker's rating
   };
   struct SystemEntry {
+    struct Brief {
+      int nums = 0, clen = 0;
+    };
     int id = 0;
+    Brief brief;
     std::string ownerMail, ownerHwdid, authorMail;
-    int nums = 0, clen = 0;
     std::string head, tail;  // the row around the author's e-mail
   };
-  // The rows in ascending id, and the size of their texts.
+  // The rows in ascending id, and the size of their texts. Each reference carries what a list chooses by
+  // (and a hash of the owner), so that choosing walks one array and reads a row only when it goes out.
   template <class E>
   struct View {
-    std::vector<std::shared_ptr<const E>> rows;
+    struct Ref {
+      int id;
+      uint64_t owner;
+      typename E::Brief brief;
+      std::shared_ptr<const E> e;
+    };
+    std::vector<Ref> rows;
     size_t bytes = 0;
   };
+  template <class E>
+  static typename View<E>::Ref RefOf(std::shared_ptr<const E> e);
+  static uint64_t OwnerHash(const std::string& mail, const std::string& hwdid);
   static ScriptEntry ReadScript(const ListCache& self, Stmt& s);
   static SystemEntry ReadSystem(Stmt& s);
   template <class E>
