@@ -348,7 +348,16 @@ void HttpServer::AcceptAll() {
     sockaddr_storage ss{};
     socklen_t len = sizeof ss;
     int fd = ::accept4(listenFd_, reinterpret_cast<sockaddr*>(&ss), &len, SOCK_NONBLOCK | SOCK_CLOEXEC);
-    if (fd < 0) return;  // EAGAIN, or a connection that went away meanwhile
+    if (fd < 0) {
+      if (errno == EMFILE || errno == ENFILE || errno == ENOMEM || errno == ENOBUFS) {
+        // No descriptor left: the waiting connections stay queued until the next timer round.
+        epoll_event ev{};
+        ev.data.u64 = kListenId;
+        epoll_ctl(epollFd_, EPOLL_CTL_MOD, listenFd_, &ev);
+        acceptPaused_ = true;
+      }
+      return;  // EAGAIN, or a connection that went away meanwhile
+    }
     if (conns_.size() >= limits_.MaxConnections) {
       static const char busy[] = "HTTP/1.1 503 Service Unavailable\r\nContent-Length: 0\r\nConnection: close\r\n\r\n";
       [[maybe_unused]] ssize_t n = ::send(fd, busy, sizeof busy - 1, MSG_DONTWAIT | MSG_NOSIGNAL);
@@ -787,6 +796,13 @@ void HttpServer::FinishWrite(Conn& c) {
 void HttpServer::CheckTimers() {
   auto now = Clock::now();
   lastScan_ = now;
+  if (acceptPaused_ && listenFd_ >= 0) {
+    epoll_event ev{};
+    ev.events = EPOLLIN;
+    ev.data.u64 = kListenId;
+    epoll_ctl(epollFd_, EPOLL_CTL_MOD, listenFd_, &ev);
+    acceptPaused_ = false;
+  }
   std::vector<uint64_t> expired;
   for (auto& [id, c] : conns_)
     if (c->st != Conn::Busy && now >= c->deadline) expired.push_back(id);

@@ -116,6 +116,7 @@ class HttpServer {
   std::unordered_map<uint64_t, std::unique_ptr<Conn>> conns_;
   std::atomic<bool> stopRequested_{false};
   bool stopping_ = false;
+  bool acceptPaused_ = false;  // out of descriptors: accepting again at the next timer round
   Clock::time_point stopDeadline_;
   Clock::time_point lastScan_;
 

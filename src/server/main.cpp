@@ -2,8 +2,10 @@
 // operator's commands on that database.
 #include <malloc.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -188,6 +190,14 @@ int Serve(const Options& o) {
   }
   HttpLimits limits;
   limits.MaxBody = static_cast<size_t>(o.maxBody);
+  // Every connection is a descriptor: as many as the system allows, and room kept for the database's own.
+  rlimit files{};
+  if (getrlimit(RLIMIT_NOFILE, &files) == 0) {
+    files.rlim_cur = std::min<rlim_t>(files.rlim_max, 8192);
+    setrlimit(RLIMIT_NOFILE, &files);
+    getrlimit(RLIMIT_NOFILE, &files);
+    if (files.rlim_cur > 128) limits.MaxConnections = std::min<size_t>(limits.MaxConnections, files.rlim_cur - 64);
+  }
   limits.RequestTimeoutMs = o.requestTimeout * 1000;
   HttpServer http([&](HttpRequest&& req, HttpReply reply) { service->Handle(std::move(req), std::move(reply)); },
                   limits, &log);
