@@ -34,10 +34,7 @@ void Element(std::string& out, const char* name, int64_t value) { Element(out, n
 
 template <class E>
 size_t TextSize(const E& e) {
-  if constexpr (requires { e.mid; })
-    return e.head.size() + e.mid.size() + e.tail.size() + e.authorMail.size();
-  else
-    return e.head.size() + e.tail.size() + e.authorMail.size();
+  return e.text.size() + e.authorMail.size();
 }
 
 }  // namespace
@@ -64,27 +61,32 @@ ListCache::ScriptEntry ListCache::ReadScript(const ListCache& self, Stmt& s) {
   int64_t count = s.Int(15);
   char avg[32];
   std::snprintf(avg, sizeof avg, "%.3f", count > 0 ? static_cast<double>(s.Int(16)) / static_cast<double>(count) : 0.0);
-  e.head = "<row>";
-  Element(e.head, "id", s.Int(0));
-  Element(e.head, "app_name", PlainValue(self.AppName(appid)));
-  Element(e.head, "app_ver", PlainValue(s.Text(6)));
-  Element(e.head, "key_cl_name", PlainValue(s.Text(3)));
-  e.head += "<key_cl_mail>";
-  e.mid = "</key_cl_mail>";
-  Element(e.mid, "key_cl_lcid", s.Int(7));
-  Element(e.mid, "uniapps", s.Int(8) ? 1 : 0);
-  Element(e.mid, "publics", e.brief.isPublic ? 1 : 0);
-  Element(e.mid, "created", FormatUtc(e.brief.created));
-  Element(e.mid, "rating_avg", avg);
-  Element(e.mid, "rating_cnt", count);
-  e.mid += "<rating_you>";
-  e.tail = "</rating_you>";
-  Element(e.tail, "downloads", s.Int(13));
-  Element(e.tail, "last_download", FormatUtc(s.Int(14)));
-  Element(e.tail, "title", Base64Encode(s.Text(10)));
-  Element(e.tail, "descr", Base64Encode(s.Text(11)));
-  Element(e.tail, "app_guid", PlainValue(appid));
-  e.tail += "</row>\n";
+  std::string head = "<row>", mid, tail;
+  Element(head, "id", s.Int(0));
+  Element(head, "app_name", PlainValue(self.AppName(appid)));
+  Element(head, "app_ver", PlainValue(s.Text(6)));
+  Element(head, "key_cl_name", PlainValue(s.Text(3)));
+  head += "<key_cl_mail>";
+  mid = "</key_cl_mail>";
+  Element(mid, "key_cl_lcid", s.Int(7));
+  Element(mid, "uniapps", s.Int(8) ? 1 : 0);
+  Element(mid, "publics", e.brief.isPublic ? 1 : 0);
+  Element(mid, "created", FormatUtc(e.brief.created));
+  Element(mid, "rating_avg", avg);
+  Element(mid, "rating_cnt", count);
+  mid += "<rating_you>";
+  tail = "</rating_you>";
+  Element(tail, "downloads", s.Int(13));
+  Element(tail, "last_download", FormatUtc(s.Int(14)));
+  Element(tail, "title", Base64Encode(s.Text(10)));
+  Element(tail, "descr", Base64Encode(s.Text(11)));
+  Element(tail, "app_guid", PlainValue(appid));
+  tail += "</row>\n";
+  const std::string masked = e.authorMail.empty() ? "" : "***";
+  e.text = head + masked + mid + "0" + tail;
+  e.mailAt = static_cast<uint32_t>(head.size());
+  e.mailLen = static_cast<uint32_t>(masked.size());
+  e.youAt = static_cast<uint32_t>(head.size() + masked.size() + mid.size());
   return e;
 }
 
@@ -96,21 +98,25 @@ ListCache::SystemEntry ListCache::ReadSystem(Stmt& s) {
   e.authorMail = PlainValue(s.Text(4));
   e.brief.nums = static_cast<int>(s.Int(5));
   e.brief.clen = static_cast<int>(s.Int(6));
-  e.head = "<row>";
-  Element(e.head, "id", s.Int(0));
-  Element(e.head, "nums", e.brief.nums);
-  Element(e.head, "olap", s.Int(7));
-  Element(e.head, "csize", s.Int(8));
-  Element(e.head, "title", Base64Encode(s.Text(9)));
-  Element(e.head, "descr", Base64Encode(s.Text(10)));
-  Element(e.head, "author", PlainValue(s.Text(3)));
-  e.head += "<cl_mail>";
-  e.tail = "</cl_mail>";
-  Element(e.tail, "url", PlainValue(s.Text(11)));
-  Element(e.tail, "created", FormatUtc(s.Int(12)));
-  Element(e.tail, "downloads", s.Int(13));
-  Element(e.tail, "last_download", FormatUtc(s.Int(14)));
-  e.tail += "</row>\n";
+  std::string head = "<row>", tail;
+  Element(head, "id", s.Int(0));
+  Element(head, "nums", e.brief.nums);
+  Element(head, "olap", s.Int(7));
+  Element(head, "csize", s.Int(8));
+  Element(head, "title", Base64Encode(s.Text(9)));
+  Element(head, "descr", Base64Encode(s.Text(10)));
+  Element(head, "author", PlainValue(s.Text(3)));
+  head += "<cl_mail>";
+  tail = "</cl_mail>";
+  Element(tail, "url", PlainValue(s.Text(11)));
+  Element(tail, "created", FormatUtc(s.Int(12)));
+  Element(tail, "downloads", s.Int(13));
+  Element(tail, "last_download", FormatUtc(s.Int(14)));
+  tail += "</row>\n";
+  const std::string masked = e.authorMail.empty() ? "" : "***";
+  e.text = head + masked + tail;
+  e.mailAt = static_cast<uint32_t>(head.size());
+  e.mailLen = static_cast<uint32_t>(masked.size());
   return e;
 }
 
@@ -257,10 +263,9 @@ void ListCache::ScriptRows(std::string& out, const User& user, int fltid, int64_
   // written into memory of exactly its size.
   struct Kept {
     const ScriptEntry* e;
-    const std::string* mail;
+    bool own;
     int you;
   };
-  static const std::string kHidden = "***", kNoMail;
   std::vector<Kept> kept;
   size_t bytes = 0;
   const uint64_t me = user.Mail.empty() ? 0 : OwnerHash(user.Mail, user.Hwdid);
@@ -286,18 +291,23 @@ void ListCache::ScriptRows(std::string& out, const User& user, int fltid, int64_
     }
     if (!keep) continue;
     const ScriptEntry& e = *row.e;
-    const std::string* mail = own ? &e.authorMail : e.authorMail.empty() ? &kNoMail : &kHidden;
-    kept.push_back({&e, mail, you});
-    bytes += e.head.size() + mail->size() + e.mid.size() + 2 + e.tail.size();
+    kept.push_back({&e, own, you});
+    bytes += e.text.size() + (own ? e.authorMail.size() : 0) + (you < 0 ? 1 : 0);
   }
   out.reserve(out.size() + bytes + 64);
   for (const Kept& k : kept) {
-    out += k.e->head;
-    out += *k.mail;
-    out += k.e->mid;
+    const ScriptEntry& e = *k.e;
+    if (!k.own && k.you == 0) {
+      out += e.text;  // the common row, in one piece
+      continue;
+    }
+    std::string_view t = e.text;
+    out += t.substr(0, e.mailAt);
+    out += k.own ? std::string_view(e.authorMail) : t.substr(e.mailAt, e.mailLen);
+    out += t.substr(e.mailAt + e.mailLen, e.youAt - e.mailAt - e.mailLen);
     if (k.you < 0) out += '-';
     out += static_cast<char>('0' + (k.you < 0 ? -k.you : k.you));
-    out += k.e->tail;
+    out += t.substr(e.youAt + 1);
   }
 }
 
@@ -311,12 +321,14 @@ void ListCache::SystemRows(std::string& out, const User& user, int comblen, int 
   for (const auto& row : view->rows) {
     if (row.brief.clen != comblen || row.brief.nums > maxnums) continue;
     const SystemEntry& e = *row.e;
-    out += e.head;
-    if (user.Owns(e.ownerMail, e.ownerHwdid))
-      out += e.authorMail;
-    else if (!e.authorMail.empty())
-      out += "***";
-    out += e.tail;
+    if (!user.Owns(e.ownerMail, e.ownerHwdid)) {
+      out += e.text;
+      continue;
+    }
+    std::string_view t = e.text;
+    out += t.substr(0, e.mailAt);
+    out += e.authorMail;
+    out += t.substr(e.mailAt + e.mailLen);
   }
 }
 

@@ -80,7 +80,10 @@ class ListCache {
     int id = 0;
     Brief brief;
     std::string ownerMail, ownerHwdid, authorMail;
-    std::string head, mid, tail;  // the row around the author's e-mail and the asker's rating
+    // The row as anyone but the owner gets it who has not rated the script ("***" or nothing for the e-mail,
+    // rating 0); the owner's e-mail and another rating go in at mailAt (mailLen bytes) and youAt (one byte).
+    std::string text;
+    uint32_t mailAt = 0, mailLen = 0, youAt = 0;
   };
   struct SystemEntry {
     struct Brief {
@@ -89,7 +92,8 @@ class ListCache {
     int id = 0;
     Brief brief;
     std::string ownerMail, ownerHwdid, authorMail;
-    std::string head, tail;  // the row around the author's e-mail
+    std::string text;  // the row as anyone but the owner gets it; his e-mail goes in at mailAt
+    uint32_t mailAt = 0, mailLen = 0;
   };
   // The rows in ascending id, and the size of their texts. Each reference carries what a list chooses by
   // (and a hash of the owner), so that choosing walks one array and reads a row only when it goes out.
