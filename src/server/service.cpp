@@ -1,5 +1,7 @@
 #include "service.h"
 
+#include <malloc.h>
+
 #include <algorithm>
 #include <ctime>
 #include <filesystem>
@@ -377,6 +379,7 @@ CatalogueService::CatalogueService(Db db, ServiceOptions options, RequestLog* lo
       } catch (const std::exception&) {
         // busy: the next round
       }
+      malloc_trim(0);  // the memory of answers sent meanwhile goes back to the system
       lock.lock();
     }
     lock.unlock();
