@@ -1,6 +1,7 @@
 #include "online/taggedtext.h"
 
 #include <cmath>
+#include <cstring>
 #include <ctime>
 
 #include "util/cp1251.h"
@@ -124,6 +125,36 @@ std::string EscapeText(std::string_view text) {
     } else {
       out += ch;
     }
+  }
+  return out;
+}
+
+std::string UnescapeText(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (size_t i = 0; i < text.size(); ++i) {
+    char ch = text[i];
+    if (ch != '\\' || i + 1 == text.size()) {
+      out += ch;
+      continue;
+    }
+    static const char kLetters[] = "abtnvfr";  // codes 7..13
+    char next = text[i + 1];
+    int code = -1;
+    if (next >= '0' && next <= '6')
+      code = next - '0';
+    else if (const char* p = std::strchr(kLetters, next); p && next)
+      code = 7 + static_cast<int>(p - kLetters);
+    else if (next == 'e')
+      code = 27;
+    else if (next == '"' || next == '\'' || next == '?' || next == '\\')
+      code = static_cast<unsigned char>(next);
+    if (code < 0) {
+      out += ch;  // not an escape: the backslash stays, the next character is read on its own
+      continue;
+    }
+    out += static_cast<char>(code);
+    ++i;
   }
   return out;
 }

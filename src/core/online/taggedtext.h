@@ -47,6 +47,9 @@ std::string TakeBlock(std::string& text, std::string_view marker);
 // Escapes free text sent to the catalogue service: codes 0..13 and 27 become "\0".."\6", "\a", "\b", "\t",
 // "\n", "\v", "\f", "\r", "\e"; double quote, apostrophe, question mark and backslash get a backslash.
 std::string EscapeText(std::string_view text);
+// The exact inverse of EscapeText (the catalogue service reads the escaped fields with it): each of the
+// escapes above gives back its character; any other backslash stays as it is.
+std::string UnescapeText(std::string_view text);
 
 // Base64 of RFC 4648 with "=" padding; decoding skips every character outside the alphabet.
 std::string Base64Encode(std::string_view bytes);

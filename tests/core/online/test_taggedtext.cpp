@@ -96,6 +96,13 @@ TEST(TaggedText, EscapeText) {
   EXPECT_EQ(EscapeText(all), "\\0\\1\\2\\3\\4\\5\\6\\a\\b\\t\\n\\v\\f\\r\\e");
   EXPECT_EQ(EscapeText("Да? \"1\\2\""), "Да\\? \\\"1\\\\2\\\"");
   EXPECT_EQ(EscapeText(std::string(1, '\x0e')), std::string(1, '\x0e'));
+  // UnescapeText gives back every text EscapeText made; a backslash that starts no escape stays.
+  std::string bytes;
+  for (int c = 0; c < 256; ++c) bytes += static_cast<char>(c);
+  for (const std::string& text : {all, bytes, std::string("Да? \"1\\2\"\\"), std::string("\\n\\\\")})
+    EXPECT_EQ(UnescapeText(EscapeText(text)), text);
+  EXPECT_EQ(UnescapeText("a\\x\\7\\"), "a\\x\\7\\");
+  EXPECT_EQ(UnescapeText("\\\\n"), "\\n");
 }
 
 TEST(TaggedText, Base64) {
