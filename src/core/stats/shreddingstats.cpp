@@ -5,6 +5,7 @@
 #include "stats/shredding.h"
 #include "stats/statfactories.h"
 #include "stats/statlist.h"
+#include "stats/tupleset.h"
 #include "util/strutil.h"
 
 namespace quintar {
@@ -49,7 +50,13 @@ class TstShreddingStat final : public TCustomGraphStat {
       refSorted_ = Sorted;
       loaded_ = true;
     }
-    return SelPart32(Selected, formula_.Shred(Comb.n, refP_.Nums, refT_.Nums, Digits));
+    const int32_t v = formula_.Shred(Comb.n, refP_.Nums, refT_.Nums, Digits);
+    return prepared_.For(Selected) ? values_.Has(v) : HasKeyPart32(Selected, 1, v);
+  }
+  void PrepareTest(const TStatDrawArray& Selected) override {
+    TCustomStat::PrepareTest(Selected);
+    values_.Build(Selected);
+    prepared_.Set(Selected);
   }
   // A filter run starts here: the draws TestComb compares with are read again.
   void LoadDraws(int DrawIndex, int PrevIndex, bool Sorted) override {
@@ -60,6 +67,8 @@ class TstShreddingStat final : public TCustomGraphStat {
 
  private:
   TShreddingFormula formula_;
+  TPart32Set values_;
+  TPreparedFor prepared_;
   bool loaded_ = false;  // the draws TestComb compares with, for refIndex_ and refSorted_
   int refIndex_ = 0;
   bool refSorted_ = false;

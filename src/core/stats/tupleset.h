@@ -2,6 +2,7 @@
 // components. TestComb asks them millions of times, so they never allocate after Build.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
@@ -25,6 +26,22 @@ class TPreparedFor {
   bool set_ = false;
   const TStatDraw* data_ = nullptr;
   size_t size_ = 0;
+};
+
+// The 32-bit first key parts of a selection, for values beyond the small tables of TKeyLookup (the five
+// digits of a shredding formula, the masks of a wide matrix).
+class TPart32Set {
+ public:
+  void Build(const TStatDrawArray& list) {
+    values_.clear();
+    for (const auto& v : list) values_.push_back(v.Key.Part32(1));
+    std::sort(values_.begin(), values_.end());
+    values_.erase(std::unique(values_.begin(), values_.end()), values_.end());
+  }
+  bool Has(int32_t v) const { return std::binary_search(values_.begin(), values_.end(), v); }
+
+ private:
+  std::vector<int32_t> values_;
 };
 
 // Selected tuples of K components (K = 1..4), each component 0..Size-1, with every prefix of a selected

@@ -114,10 +114,17 @@ class TstColMask final : public TPartitionKind<TCustomMatrixStat> {
     TCustomStat::CombValues(Comb, List);
     MergeKey(List, KeyOf(MaskOf(Comb.n)), false);
   }
+  void PrepareTest(const TStatDrawArray& Selected) override {
+    TCustomStat::PrepareTest(Selected);
+    masks_.Build(Selected);
+    prepared_.Set(Selected);
+  }
   bool TestComb(const TComb& Comb, const TStatDrawArray& Selected, int, bool, bool) override {
     const uint64_t mask = MaskOf(Comb.n);
-    if (P.Count <= 32) return SelPart32(Selected, static_cast<int32_t>(static_cast<uint32_t>(mask)));
-    return IndexOfKey(Selected, KeyOf(mask)) >= 0;
+    if (P.Count > 32) return IndexOfKey(Selected, KeyOf(mask)) >= 0;
+    const int32_t m = static_cast<int32_t>(static_cast<uint32_t>(mask));
+    if (mask < 512) return SelPart32(Selected, m);
+    return prepared_.For(Selected) ? masks_.Has(m) : HasKeyPart32(Selected, 1, m);
   }
   std::string ValueToText(const TStatDraw& v) const override {
     const uint64_t mask = static_cast<uint32_t>(v.Key.Part32(1)) | (uint64_t{static_cast<uint32_t>(v.Key.Part32(2))} << 32);
@@ -131,6 +138,9 @@ class TstColMask final : public TPartitionKind<TCustomMatrixStat> {
     for (int i = 0; i < P.Count; ++i) mask = mask * 2 + (i < static_cast<int>(text.size()) && text[static_cast<size_t>(i)] == '1' ? 1 : 0);
     return static_cast<int32_t>(static_cast<uint32_t>(mask));
   }
+
+ private:
+  TPart32Set masks_;
 };
 
 // Adjacent numbers: in one column with rows differing by 1 (n and n + cols), or in one row with columns
