@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <limits>
 #include <optional>
 
 namespace quintar {
@@ -58,10 +59,13 @@ Cells CellsOf(std::string_view text) {
 // Truncation toward zero. The library's truncl and the conversion to an integer switch the x87 rounding
 // mode for every call, which costs more than the rest of an evaluation; adding and taking away 2^63
 // rounds to an integer in the current (nearest) mode instead, exactly, for every value below 2^63 (the
-// larger ones are integers already).
+// larger ones are integers already). That needs the 64-bit significand of the x87 format; elsewhere
+// the library's functions serve.
+constexpr bool kX87 = std::numeric_limits<long double>::digits == 64;
 constexpr long double kTwo63 = 9223372036854775808.0L;
 
 long double Trunc(long double x) {
+  if constexpr (!kX87) return std::trunc(x);
   const long double a = x < 0 ? -x : x;
   if (!(a < kTwo63)) return x;
   long double t = (a + kTwo63) - kTwo63;
@@ -71,9 +75,9 @@ long double Trunc(long double x) {
 
 // The integer part of a value in 0..2^62, read from the 64-bit significand of value + 2^63.
 int64_t TruncToInt(long double v) {
+  if constexpr (!kX87) return static_cast<int64_t>(v);
   const long double u = v + kTwo63;
   uint64_t m;
-  static_assert(sizeof(long double) >= 10, "the 80-bit extended format");
   std::memcpy(&m, &u, sizeof m);  // the x87 format keeps the significand, integer bit included, in bytes 0..7
   int64_t r = static_cast<int64_t>(m - (uint64_t{1} << 63));
   if (u - kTwo63 > v) --r;
