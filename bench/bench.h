@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "game/game.h"
+
 namespace quintar::bench {
 
 struct Report {
@@ -32,6 +34,9 @@ double ResidentMiB();
 double PeakResidentMiB();
 // Path of a file of the real archive data, "" when missing.
 std::string SharedDataFile(const std::string& name);
+
+// All 6,724,520 combinations in ascending order (made once).
+const quintar::TCombsArray& AllCombs();
 
 // Times fn, repeating it until at least minSeconds have passed; returns seconds per run (best of runs).
 double Time(const std::function<void()>& fn, double minSeconds = 0.2, int minRuns = 1);

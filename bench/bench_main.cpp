@@ -74,6 +74,27 @@ std::string SharedDataFile(const std::string& name) {
   return std::filesystem::exists(p) ? p : "";
 }
 
+const quintar::TCombsArray& AllCombs() {
+  static const quintar::TCombsArray all = [] {
+    quintar::TCombsArray v;
+    v.reserve(quintar::COMBS_TOTAL);
+    quintar::TComb c{};
+    for (int a = 1; a <= 29; ++a)
+      for (int b = a + 1; b <= 30; ++b)
+        for (int d = b + 1; d <= 31; ++d)
+          for (int e = d + 1; e <= 32; ++e)
+            for (int f = e + 1; f <= 33; ++f)
+              for (int g = f + 1; g <= 34; ++g)
+                for (int h = g + 1; h <= 35; ++h) {
+                  c = {{static_cast<uint8_t>(a), static_cast<uint8_t>(b), static_cast<uint8_t>(d), static_cast<uint8_t>(e),
+                        static_cast<uint8_t>(f), static_cast<uint8_t>(g), static_cast<uint8_t>(h)}};
+                  v.push_back(c);
+                }
+    return v;
+  }();
+  return all;
+}
+
 double Time(const std::function<void()>& fn, double minSeconds, int minRuns) {
   double best = 1e100, total = 0;
   int runs = 0;

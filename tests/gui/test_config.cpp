@@ -4,6 +4,7 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSpinBox>
@@ -16,6 +17,7 @@
 #include "app/session.h"
 #include "guitestutil.h"
 #include "stats/formconfig.h"
+#include "stats/formshredding.h"
 #include "stats/statregistry.h"
 #include "util/inifile.h"
 
@@ -286,6 +288,54 @@ class TestConfig : public QObject {
     TDesktop& d2 = f.Start();
     QCOMPARE(d2.Sess.Stats.Config, c);
     QCOMPARE(CodesOf(d2.Sess.Stats), CodesFor(c, d2.Sess.Archive));
+  }
+
+  // "Формулы шинковки" in the file menu: the dialog shows the formulas and digits; OK stores them, the
+  // settings file and the shredding methods' names take them; Cancel changes nothing.
+  void theShreddingDialogStoresTheFormulas() {
+    DesktopFixture f;
+    f.WriteArchive({1, 2, 3});
+    TDesktop& d = f.Start();
+    QAction* action = d.Window->Actions().Action("EditShredding");
+    QCOMPARE(action->text(), QString("Формулы шинковки"));
+    QCOMPARE(action->statusTip(), QString("Редактирование формул для методов шинковки"));
+    QVERIFY(action->isEnabled());
+    QVERIFY(d.Window->findChild<QMenu*>("mnFile")->actions().contains(action));
+    bool seen = false;
+    ModalDriver driver;
+    driver.Then([&](QWidget* w) {
+      auto* dlg = qobject_cast<TFormShredding*>(w);
+      if (!dlg) return false;
+      seen = dlg->windowTitle() == "Методы шинковки" && dlg->edFormula1->text() == kDefaultFormula1 &&
+             dlg->edDigits3->value() == 2 && dlg->edDigits2->minimum() == 1 && dlg->edDigits2->maximum() == 5 &&
+             dlg->edFormula2->toolTip() == "Используемая формула" &&
+             dlg->edDigits1->toolTip() == "Количество используемых знаков после запятой" &&
+             dlg->findChild<QLabel*>("lblNote")->text().startsWith("Используемые переменные:\nn1, n2");
+      dlg->edFormula2->setText("n1*p1/7");
+      dlg->edDigits2->setValue(4);
+      dlg->findChild<QPushButton*>("btnOK")->click();
+      return true;
+    });
+    QVERIFY(d.Window->Actions().Execute("EditShredding"));
+    QVERIFY(driver.Done());
+    QVERIFY(driver.Unexpected.isEmpty());
+    QVERIFY(seen);
+    QCOMPARE(d.Sess.Stats.Formula2, std::string("n1*p1/7"));
+    QCOMPARE(int(d.Sess.Stats.Formula2Digits), 4);
+    QCOMPARE(IniFile(d.Sess.FilePath(".ini")).ReadString("SHREDDING", "Formula2", ""), std::string("n1*p1/7"));
+    const auto& items = d.Sess.DrawsStatChooser.Items;
+    QVERIFY(std::find(items.begin(), items.end(), "{ shr } Метод шинковки 2: n1*p1/7 [ SNG ]") != items.end());
+
+    driver.Then([](QWidget* w) {
+      auto* dlg = qobject_cast<TFormShredding*>(w);
+      if (!dlg) return false;
+      dlg->edFormula1->setText("1/0");
+      dlg->findChild<QPushButton*>("btnCancel")->click();
+      return true;
+    });
+    QVERIFY(d.Window->Actions().Execute("EditShredding"));
+    QVERIFY(driver.Done());
+    QCOMPARE(d.Sess.Stats.Formula1, std::string(kDefaultFormula1));
   }
 
   void aBadCoefficientKeepsTheDialogOpen() {

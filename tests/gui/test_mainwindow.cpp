@@ -70,7 +70,7 @@ class TestMainWindow : public QObject {
       QCOMPARE(a->text(), QString::fromUtf8(def.Caption));
       if (a->isEnabled()) enabled << def.Name;
     }
-    QCOMPARE(enabled, (QStringList{"EditConfig", "EditProxy", "ExitProgram", "DrawsDownload", "AutoDownload0",
+    QCOMPARE(enabled, (QStringList{"EditConfig", "EditShredding", "EditProxy", "ExitProgram", "DrawsDownload", "AutoDownload0",
                                    "AutoDownload1", "AutoDownload2", "DrawsImport", "DrawsAdd", "DrawsSorted",
                                    "CombsCheckNums", "CombsGen", "CombsCopy", "CombsSelectAll", "CombsOpen",
                                    "CombsSave", "FiltersManager", "FiltersReset", "FiltersInfo", "StakeAdd",

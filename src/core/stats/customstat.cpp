@@ -39,7 +39,7 @@ void TCustomStat::ListValues(int /*LastIndex*/, TStatDrawArray& /*List*/) { Valu
 void TCustomStat::ListKey(TStatDrawArray& List, const TStatKey& key) {
   Value.Key = key;
   Value.Count = 0;
-  AddStatValue(List, Value, false);
+  index_.Merge(List, Value, false);
 }
 
 TDraw TCustomStat::GetDraw(int Index, bool Sorted) const {

@@ -111,10 +111,10 @@ class TCustomStat {
   TStatDraw Value;
 
  protected:
-  // Value with the key, merged into the list.
+  // Value with the key, merged into the list (through the object's index once the list is long).
   void MergeKey(TStatDrawArray& List, const TStatKey& key, bool track) {
     Value.Key = key;
-    AddStatValue(List, Value, track);
+    index_.Merge(List, Value, track);
   }
   // Pre-lists the key with Count 0.
   void ListKey(TStatDrawArray& List, const TStatKey& key);
@@ -137,6 +137,7 @@ class TCustomStat {
  private:
   const TStatClassInfo* class_;
   TKeyLookup lookup_;
+  TStatIndex index_;
 };
 
 // Graph statistics: one number per draw or combination.

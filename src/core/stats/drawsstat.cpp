@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <numeric>
 #include <unordered_map>
 
@@ -22,6 +23,53 @@ std::unordered_map<uint64_t, size_t> KeyIndex(const TStatDrawArray& list) {
   index.reserve(list.size() * 2);
   for (size_t i = 0; i < list.size(); ++i) index.emplace(list[i].Key.Raw(), i);
   return index;
+}
+
+// The "Факт" column: for every value seen in the window (Count >= 1, Depth > 0), the number of the first
+// draw after its newest occurrence that shows it again, as FindNextDraw finds it; -1 when none does. A
+// statistic that keeps no state between draws gives every draw the same values whichever draw a search
+// starts from, so one walk over the draws after the oldest such occurrence answers every value at once;
+// the series are searched value by value.
+std::vector<int32_t> NextDraws(TCustomStat& stat, const TStatDrawArray& values,
+                               const std::unordered_map<uint64_t, size_t>& index, const TDrawArchive* archive,
+                               int last, bool sorted) {
+  std::vector<int32_t> facts(values.size(), -1);
+  if (!archive) return facts;
+  std::vector<int> from(values.size(), -1);
+  int first = std::numeric_limits<int>::max();
+  size_t pending = 0;
+  for (size_t r = 0; r < values.size(); ++r) {
+    const TStatDraw& v = values[r];
+    if (v.Count < 1 || v.Depth <= 0) continue;
+    const int at = archive->IndexOfDraw(v.LastDraw);
+    if (at < 0) continue;
+    if (stat.StatClass().CarriesContext) {
+      facts[r] = stat.FindNextDraw(v, at + 1, last, sorted);
+      continue;
+    }
+    from[r] = at + 1;
+    first = std::min(first, at + 1);
+    ++pending;
+  }
+  TStatDrawArray list;
+  TLastValueArray lastValues;
+  TStatContext context;
+  for (int i = first; pending > 0 && i <= archive->High(); ++i) {
+    list.clear();
+    lastValues.clear();
+    context.Clear();
+    stat.DrawValues(i, last, sorted, list, context, lastValues);
+    for (const auto& v : list) {
+      auto it = index.find(v.Key.Raw());
+      if (it == index.end()) continue;
+      const size_t r = it->second;
+      if (facts[r] < 0 && from[r] >= 0 && from[r] <= i) {
+        facts[r] = v.LastDraw;
+        --pending;
+      }
+    }
+  }
+  return facts;
 }
 
 }  // namespace
@@ -244,16 +292,13 @@ void TDrawsStat::Compute(const TDrawsStatInput& in) {
   }
 
   const int length = window_.Length();
+  const std::vector<int32_t> facts = NextDraws(stat, values_, index, in.Archive, last, in.Sorted);
   rows_.reserve(values_.size());
-  for (const auto& v : values_) {
-    int32_t fact = -1;
-    if (v.Count >= 1 && v.Depth > 0 && in.Archive) {
-      const int at = in.Archive->IndexOfDraw(v.LastDraw);
-      if (at >= 0) fact = stat.FindNextDraw(v, at + 1, last, in.Sorted);
-    }
+  for (size_t r = 0; r < values_.size(); ++r) {
+    const TStatDraw& v = values_[r];
     TDrawsStatRow row;
     row.Rec = v;
-    row.Cells = DrawsStatCells(v, stat.ValueToText(v), length, totals_, normsAvailable_, in.Weights, fact);
+    row.Cells = DrawsStatCells(v, stat.ValueToText(v), length, totals_, normsAvailable_, in.Weights, facts[r]);
     rows_.push_back(std::move(row));
   }
 

@@ -35,7 +35,10 @@ void AddStatValue(TStatDrawArray& List, const TStatDraw& V, bool Track) {
     List.back().Norm = 0;
     return;
   }
-  TStatDraw& E = List[static_cast<size_t>(i)];
+  MergeStatValue(List[static_cast<size_t>(i)], V, Track);
+}
+
+void MergeStatValue(TStatDraw& E, const TStatDraw& V, bool Track) {
   E.Count += V.Count;
   if (E.Depth == 0 || (V.Depth > 0 && V.Depth <= E.Depth)) {
     E.LastDraw = V.LastDraw;
@@ -51,6 +54,68 @@ void AddStatValue(TStatDrawArray& List, const TStatDraw& V, bool Track) {
     if (p > E.MaxPeriod || E.MaxPeriod == 0) E.MaxPeriod = p;
   }
   E.SeenDraw = V.LastDraw;
+}
+
+// TStatIndex ---------------------------------------------------------------------------------------------
+
+namespace {
+inline size_t SlotOf(uint64_t raw, size_t mask) {
+  return static_cast<size_t>((raw * 0x9E3779B97F4A7C15ull) >> 32) & mask;
+}
+}  // namespace
+
+bool TStatIndex::Follows(const TStatDrawArray& List) const {
+  return data_ == List.data() && size_ == List.size() && List.front().Key.Raw() == first_ &&
+         List.back().Key.Raw() == last_;
+}
+
+void TStatIndex::Remember(const TStatDrawArray& List) {
+  data_ = List.data();
+  size_ = List.size();
+  first_ = List.front().Key.Raw();
+  last_ = List.back().Key.Raw();
+}
+
+void TStatIndex::Insert(uint64_t raw, int32_t index) {
+  const size_t mask = slots_.size() - 1;
+  size_t s = SlotOf(raw, mask);
+  while (slots_[s] >= 0) s = (s + 1) & mask;
+  slots_[s] = index;
+}
+
+void TStatIndex::Rebuild(const TStatDrawArray& List) {
+  size_t cap = 64;
+  while (cap < List.size() * 3) cap *= 2;
+  slots_.assign(cap, -1);
+  for (size_t i = 0; i < List.size(); ++i) Insert(List[i].Key.Raw(), static_cast<int32_t>(i));
+  Remember(List);
+}
+
+void TStatIndex::Merge(TStatDrawArray& List, const TStatDraw& V, bool Track) {
+  if (List.size() < kMinSize) {
+    AddStatValue(List, V, Track);
+    data_ = nullptr;
+    return;
+  }
+  if (!Follows(List)) Rebuild(List);
+  const uint64_t raw = V.Key.Raw();
+  const size_t mask = slots_.size() - 1;
+  for (size_t s = SlotOf(raw, mask);; s = (s + 1) & mask) {
+    const int32_t i = slots_[s];
+    if (i < 0) break;
+    if (List[static_cast<size_t>(i)].Key.Raw() == raw) {
+      MergeStatValue(List[static_cast<size_t>(i)], V, Track);
+      return;
+    }
+  }
+  List.push_back(V);
+  List.back().Norm = 0;
+  if (List.size() * 2 > slots_.size()) {
+    Rebuild(List);
+    return;
+  }
+  Insert(raw, static_cast<int32_t>(List.size() - 1));
+  Remember(List);
 }
 
 int32_t UpdateLastValue(TLastValueArray& List, const TStatDraw& V) {

@@ -80,6 +80,29 @@ struct TStatContext {
 // Merges V into List by key. With Track the distance from the occurrence merged before gives the
 // periods; the value's newest occurrence is kept (draws are merged oldest first).
 void AddStatValue(TStatDrawArray& List, const TStatDraw& V, bool Track);
+// The merge of V into the record E that holds V's key.
+void MergeStatValue(TStatDraw& E, const TStatDraw& V, bool Track);
+
+// A hash index over one value list for statistics that merge many distinct values (thousands of
+// combinations of channels over a window of draws): merging through it gives exactly what AddStatValue
+// gives, the same records in the same order, without searching the list. Short lists are merged by
+// AddStatValue itself. The index follows the list it merged into last and indexes it anew whenever that
+// list was changed by anyone else (its storage, size, first or last key differ).
+class TStatIndex {
+ public:
+  void Merge(TStatDrawArray& List, const TStatDraw& V, bool Track);
+
+ private:
+  static constexpr size_t kMinSize = 24;
+  bool Follows(const TStatDrawArray& List) const;
+  void Rebuild(const TStatDrawArray& List);
+  void Insert(uint64_t raw, int32_t index);
+  void Remember(const TStatDrawArray& List);
+  const TStatDraw* data_ = nullptr;
+  size_t size_ = 0;
+  uint64_t first_ = 0, last_ = 0;
+  std::vector<int32_t> slots_;  // record index or -1; a power of two, more than twice the list
+};
 
 // Remembers V's draw as the newest draw of its key: returns V.LastDraw minus the draw stored before, or
 // -1 when the key is new.

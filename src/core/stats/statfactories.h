@@ -37,6 +37,76 @@ QUINTAR_STAT_FACTORY(TstSum2To3);
 // Name of a sum range method: "Сумма тиража: диапазон 1 (1/3)".
 std::string SumRangeName(const TStatClassInfo& cls, int32_t param);
 
+// Difference statistics (diffstats.cpp).
+QUINTAR_STAT_FACTORY(TstDiffTotal);
+QUINTAR_STAT_FACTORY(TstDiffMax);
+QUINTAR_STAT_FACTORY(TstMinMaxDiffs);
+QUINTAR_STAT_FACTORY(TstDiffSame);
+QUINTAR_STAT_FACTORY(TstDiffSameCnt);
+QUINTAR_STAT_FACTORY(TstCombDiffSeq2);
+QUINTAR_STAT_FACTORY(TstCombDiffSeq3);
+QUINTAR_STAT_FACTORY(TstCombDiffSeq4);
+
+// Channel statistics (families/channels.cpp).
+QUINTAR_STAT_FACTORY(TstChannels);
+QUINTAR_STAT_FACTORY(TstChanValues);
+QUINTAR_STAT_FACTORY(TstChanCount);
+QUINTAR_STAT_FACTORY(TstCombChnMix2);
+QUINTAR_STAT_FACTORY(TstCombChnMix3);
+QUINTAR_STAT_FACTORY(TstCombChnMix4);
+QUINTAR_STAT_FACTORY(TstCombChnSeq2);
+QUINTAR_STAT_FACTORY(TstCombChnSeq3);
+QUINTAR_STAT_FACTORY(TstCombChnSeq4);
+QUINTAR_STAT_FACTORY(TstChnValCnt);
+
+// Matrix statistics (families/matrix.cpp).
+QUINTAR_STAT_FACTORY(TstColumns);
+QUINTAR_STAT_FACTORY(TstRows);
+QUINTAR_STAT_FACTORY(TstColValues);
+QUINTAR_STAT_FACTORY(TstRowValues);
+QUINTAR_STAT_FACTORY(TstColCount);
+QUINTAR_STAT_FACTORY(TstRowCount);
+QUINTAR_STAT_FACTORY(TstColMask);
+QUINTAR_STAT_FACTORY(TstRowMask);
+QUINTAR_STAT_FACTORY(TstColAjacent);
+QUINTAR_STAT_FACTORY(TstRowAjacent);
+QUINTAR_STAT_FACTORY(TstColAjacentCnt);
+QUINTAR_STAT_FACTORY(TstRowAjacentCnt);
+QUINTAR_STAT_FACTORY(TstCombColMix2);
+QUINTAR_STAT_FACTORY(TstCombColMix3);
+QUINTAR_STAT_FACTORY(TstCombColMix4);
+QUINTAR_STAT_FACTORY(TstCombColSeq2);
+QUINTAR_STAT_FACTORY(TstCombColSeq3);
+QUINTAR_STAT_FACTORY(TstCombColSeq4);
+QUINTAR_STAT_FACTORY(TstCombRowMix2);
+QUINTAR_STAT_FACTORY(TstCombRowMix3);
+QUINTAR_STAT_FACTORY(TstCombRowMix4);
+QUINTAR_STAT_FACTORY(TstCombRowSeq2);
+QUINTAR_STAT_FACTORY(TstCombRowSeq3);
+QUINTAR_STAT_FACTORY(TstCombRowSeq4);
+QUINTAR_STAT_FACTORY(TstColValCnt);
+QUINTAR_STAT_FACTORY(TstRowValCnt);
+
+// Segment statistics (families/segments.cpp).
+QUINTAR_STAT_FACTORY(TstSegments);
+QUINTAR_STAT_FACTORY(TstSegmValues);
+QUINTAR_STAT_FACTORY(TstSegmCount);
+QUINTAR_STAT_FACTORY(TstCombSegmMix2);
+QUINTAR_STAT_FACTORY(TstCombSegmMix3);
+QUINTAR_STAT_FACTORY(TstCombSegmMix4);
+QUINTAR_STAT_FACTORY(TstCombSegmSeq2);
+QUINTAR_STAT_FACTORY(TstCombSegmSeq3);
+QUINTAR_STAT_FACTORY(TstCombSegmSeq4);
+QUINTAR_STAT_FACTORY(TstSgmValCnt);
+
+// Sequence statistics (seqstats.cpp).
+QUINTAR_STAT_FACTORY(TstSequenceLen);
+QUINTAR_STAT_FACTORY(TstSequenceCnt);
+QUINTAR_STAT_FACTORY(TstSequenceLenMax);
+
+// Shredding statistics (shreddingstats.cpp).
+QUINTAR_STAT_FACTORY(TstShreddingStat);
+
 #undef QUINTAR_STAT_FACTORY
 
 }  // namespace quintar

@@ -63,6 +63,9 @@ struct TStatClassInfo {
   bool Available = true;
   bool InDraws = true;
   bool ValueList = true;
+  // The statistic keeps state in the run's Context from one draw to the next (the series): the values of a
+  // draw then depend on where a run over the draws began.
+  bool CarriesContext = false;
   TStatNameOf NameFn = nullptr;    // a class whose name takes more than its parameter
   TStatFactory Factory = nullptr;  // null while the family is not built
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <functional>
@@ -98,6 +99,34 @@ Method Sums() {
   return m;
 }
 
+// How many of the 7 numbers lie in a group of `size` numbers: k of them in C(size, k) * C(35 - size, 7 - k)
+// combinations; the table lists 1..listTo.
+Method CountInGroup(std::vector<int> group, int listTo) {
+  Method m;
+  m.values = [group](const std::vector<int>& n) {
+    int c = 0;
+    for (int x : n) c += std::find(group.begin(), group.end(), x) != group.end() ? 1 : 0;
+    return std::vector<int>{c};
+  };
+  for (int k = 1; k <= listTo; ++k) m.listed.push_back(k);
+  m.text = [](int v) { return std::to_string(v); };
+  const int size = static_cast<int>(group.size());
+  for (int k = 0; k <= std::min(7, size); ++k) m.full[k] = Choose(size, k) * Choose(35 - size, 7 - k);
+  return m;
+}
+
+// The spread, largest minus smallest number: s in (35 - s) * C(s - 1, 5) combinations; 1..34 listed.
+Method Spreads() {
+  Method m;
+  m.values = [](const std::vector<int>& n) {
+    return std::vector<int>{*std::max_element(n.begin(), n.end()) - *std::min_element(n.begin(), n.end())};
+  };
+  for (int s = 1; s <= 34; ++s) m.listed.push_back(s);
+  m.text = [](int v) { return std::to_string(v); };
+  for (int s = 6; s <= 34; ++s) m.full[s] = (35 - s) * Choose(s - 1, 5);
+  return m;
+}
+
 std::string Fixed(double v, int decimals) {
   char buf[64];
   std::snprintf(buf, sizeof buf, "%.*f", decimals, v);
@@ -149,7 +178,8 @@ Table Expected(const std::vector<Draw>& draws, const Method& m, int len, int off
     r[0] = m.text(v);
     r[1] = std::to_string(count);
     r[2] = Fixed(count * 100.0 / static_cast<double>(sum), 5);
-    const int64_t norm = norms ? std::llround(static_cast<double>(m.full.at(v)) * scale) : 0;
+    const auto full = m.full.find(v);  // a value no combination shows has no record and no norm
+    const int64_t norm = norms && full != m.full.end() ? std::llround(static_cast<double>(full->second) * scale) : 0;
     if (norms) {
       r[3] = std::to_string(norm);
       r[4] = std::to_string(count - norm);
@@ -223,16 +253,16 @@ Table Parse(const std::string& out) {
   return t;
 }
 
-TEST(CliStats, RealArchiveCellByCell) {
+// The table of each method over the real archive, with and without norms, against Expected.
+void CheckCellByCell(const std::vector<std::pair<std::string, Method>>& methods, const std::string& settings) {
   const std::string csv = test::SharedDataFile("draws-7x35-import.csv");
   if (csv.empty()) GTEST_SKIP() << "the real archive is not available";
   const std::vector<Draw> draws = ReadDraws(csv);
   ASSERT_EQ(draws.size(), 434u);
   TempDir dir;
   const std::string dd = "--data-dir=" + dir.Path();
+  if (!settings.empty()) test::WriteBytes(dir.File("Quintar_7x35.ini"), settings);
   ASSERT_EQ(RunCli({dd, "draws", "import", csv}), 0);
-
-  const std::vector<std::pair<std::string, Method>> methods = {{"NUMS", Numbers()}, {"EVEN", EvenCounts()}, {"SUMS", Sums()}};
   for (const auto& [code, method] : methods)
     for (int offset : {0, 5})
       for (bool prefetch : {false, true}) {
@@ -257,6 +287,15 @@ TEST(CliStats, RealArchiveCellByCell) {
           for (const auto& row : got) EXPECT_EQ(row[16], "-");
         }
       }
+}
+
+TEST(CliStats, RealArchiveCellByCell) {
+  CheckCellByCell({{"NUMS", Numbers()}, {"EVEN", EvenCounts()}, {"SUMS", Sums()}, {"DIFD", Spreads()}}, "");
+  const std::string csv = test::SharedDataFile("draws-7x35-import.csv");
+  if (csv.empty()) GTEST_SKIP() << "the real archive is not available";
+  TempDir dir;
+  const std::string dd = "--data-dir=" + dir.Path();
+  ASSERT_EQ(RunCli({dd, "draws", "import", csv}), 0);
   // NUMS over 100 draws: 35 rows whose counts sum to 700.
   std::string out;
   ASSERT_EQ(RunCli({dd, "stats", "NUMS", "--len=100"}, &out), 0);
@@ -265,6 +304,71 @@ TEST(CliStats, RealArchiveCellByCell) {
   int total = 0;
   for (size_t r = 1; r < t.size(); ++r) total += std::stoi(t[r][1]);
   EXPECT_EQ(total, 700);
+}
+
+// Channels of 6 and a matrix of 8 columns, from the settings file: channel 6 holds 31..35, row 5 holds
+// 33..35, column 8 holds 8, 16, 24, 32.
+TEST(CliStats, SettingsFileShapesTheGroups) {
+  CheckCellByCell({{"CHN6", CountInGroup({31, 32, 33, 34, 35}, 6)},
+                   {"ROW5", CountInGroup({33, 34, 35}, 8)},
+                   {"COL8", CountInGroup({8, 16, 24, 32}, 5)}},
+                  "[GLOBAL]\r\nChannelSize=6\r\nMatrixCols=8\r\n");
+}
+
+// The catalogue, values and filter commands with the settings file's channels of 6, 8 matrix columns and
+// a segment table of the ids 9, 1 and 3 only.
+TEST(CliFamilies, CatalogueValuesAndFilterFollowTheSettings) {
+  const std::string csv = test::SharedDataFile("draws-7x35-import.csv");
+  if (csv.empty()) GTEST_SKIP() << "the real archive is not available";
+  TempDir dir;
+  const std::string dd = "--data-dir=" + dir.Path();
+  test::WriteBytes(dir.File("Quintar_7x35.ini"),
+                   "[GLOBAL]\r\nChannelSize=6\r\nMatrixCols=8\r\nMatrixSegments=99999111111111111111333333333333333\r\n");
+  ASSERT_EQ(RunCli({dd, "draws", "import", csv}), 0);
+  std::string out;
+  ASSERT_EQ(RunCli({dd, "catalogue"}, &out), 0);
+  std::vector<std::string> indexed;
+  for (const auto& row : Parse(out)) {
+    if (row.size() < 5) continue;
+    const std::string& code = row[1];
+    if ((code.rfind("CHN", 0) == 0 || code.rfind("COL", 0) == 0 || code.rfind("ROW", 0) == 0 || code.rfind("SGM", 0) == 0) &&
+        std::isdigit(static_cast<unsigned char>(code.back())))
+      indexed.push_back(code + "/" + row[3] + "/" + row[4]);
+  }
+  EXPECT_EQ(indexed, (std::vector<std::string>{"CHN1/3/NG", "CHN2/3/NG", "CHN3/3/NG", "CHN4/3/NG", "CHN5/3/NG", "CHN6/3/NG",
+                                               "COL1/4/NG", "COL2/4/NG", "COL3/4/NG", "COL4/4/NG", "COL5/4/NG", "COL6/4/NG",
+                                               "COL7/4/NG", "COL8/4/NG", "ROW1/4/NG", "ROW2/4/NG", "ROW3/4/NG", "ROW4/4/NG",
+                                               "ROW5/4/NG", "SGM1/5/NG", "SGM2/5/NG", "SGM3/5/NG", "SGM4/5/NG", "SGM5/5/NG",
+                                               "SGM6/5/NG", "SGM7/5/NG", "SGM8/5/NG", "SGM9/5/NG"}));
+  // Draw 1577: 9 13 15 16 26 30 35.
+  ASSERT_EQ(RunCli({dd, "values", "CHNV", "--draw=1577"}, &out), 0);
+  EXPECT_EQ(out, "1\t0\t0\t0\t01 [1-6] x 0\t1\n2\t1\t0\t0\t02 [7-12] x 1\t1\n3\t3\t0\t0\t03 [13-18] x 3\t1\n"
+                 "4\t0\t0\t0\t04 [19-24] x 0\t1\n5\t2\t0\t0\t05 [25-30] x 2\t1\n6\t1\t0\t0\t06 [31-36] x 1\t1\n");
+  ASSERT_EQ(RunCli({dd, "values", "SGMV", "--draw=1577"}, &out), 0);
+  EXPECT_EQ(out, "9\t0\t0\t0\t9 x 0\t1\n1\t4\t0\t0\t1 x 4\t1\n3\t3\t0\t0\t3 x 3\t1\n");
+  ASSERT_EQ(RunCli({dd, "values", "COLM", "--draw=1577"}, &out), 0);
+  EXPECT_EQ(out, "239\t0\t0\t0\t11101111 (239)\t1\n");  // every column but the fourth
+  // No number of 1..6: C(29, 7) combinations.
+  ASSERT_EQ(RunCli({dd, "filter", "CHN1", "--select=0", "--keep"}, &out), 0);
+  EXPECT_EQ(out, "Комбинаций: " + std::to_string(Choose(29, 7)) + "\n");
+  ASSERT_EQ(RunCli({dd, "filter", "CHN1", "--select=0", "--delete"}, &out), 0);
+  EXPECT_EQ(out, "Комбинаций: " + std::to_string(6724520 - Choose(29, 7)) + "\n");
+  // The most repeated gap of an ascending combination occurs twice: counted here over all of them.
+  int64_t twice = 0;
+  std::vector<int> c(7);
+  for (c[0] = 1; c[0] <= 29; ++c[0])
+    for (c[1] = c[0] + 1; c[1] <= 30; ++c[1])
+      for (c[2] = c[1] + 1; c[2] <= 31; ++c[2])
+        for (c[3] = c[2] + 1; c[3] <= 32; ++c[3])
+          for (c[4] = c[3] + 1; c[4] <= 33; ++c[4])
+            for (c[5] = c[4] + 1; c[5] <= 34; ++c[5])
+              for (c[6] = c[5] + 1; c[6] <= 35; ++c[6]) {
+                int times[35] = {}, most = 0;
+                for (int k = 0; k < 6; ++k) most = std::max(most, ++times[c[k + 1] - c[k]]);
+                twice += most == 2;
+              }
+  ASSERT_EQ(RunCli({dd, "filter", "DIFK", "--select=2", "--keep"}, &out), 0);
+  EXPECT_EQ(out, "Комбинаций: " + std::to_string(twice) + "\n");
 }
 
 TEST(CliStats, SortOptionsAndErrors) {

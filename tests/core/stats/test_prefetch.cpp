@@ -172,6 +172,27 @@ TEST(Prefetch, BuildAllKeepsExistingFilesUnlessTheirGroupChanged) {
   EXPECT_TRUE(t.s.IsIdle());
 }
 
+// A new channel size makes the channel methods' files anew (their values changed); the matrix and segment
+// files and the others stay.
+TEST(Prefetch, ConfigurationRebuildsTheFilesOfItsChangedGroups) {
+  PrefetchSession t;
+  t.FakeAll();
+  TConfigData c = t.s.ConfigData();
+  c.ChannelSize = 6;
+  TStatGroups changed;
+  ASSERT_TRUE(t.s.EditConfig(c, &changed));
+  EXPECT_EQ(changed, TStatGroups{}.set(3));
+  const TPrefetchData chan = ReadPrefetchFile(t.s.PrefetchFileName(t.Method("CHAN")));
+  ASSERT_EQ(chan.Records.size(), 6u);
+  // Every number is in C(34, 6) combinations; a channel counts its numbers' appearances.
+  for (int g = 1; g <= 5; ++g) EXPECT_EQ(chan.Records[static_cast<size_t>(g - 1)].Count, 6 * CombCount(34, 6));
+  EXPECT_EQ(chan.Records[5].Count, 5 * CombCount(34, 6));  // channel 6 holds 31..35
+  EXPECT_EQ(ReadPrefetchFile(t.s.PrefetchFileName(t.Method("CHN6"))).Records.size(), 6u);  // 0..5 numbers
+  EXPECT_EQ(t.s.Stats.IndexOfCode("CHN7"), -1);
+  for (const char* kept : {"COLS", "SGMS", "NUMS", "SHR1"}) EXPECT_EQ(FileSizeOf(t.s.PrefetchFileName(t.Method(kept))), 2 * 12) << kept;
+  EXPECT_TRUE(t.host.messages.empty());
+}
+
 TEST(DrawsStatSession, RecomputesOnlyWhenAnInputChanged) {
   TempDir dir;
   ScriptedHost host;
