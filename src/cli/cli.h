@@ -66,6 +66,7 @@ int RunCatalogue(Context& c);
 int RunValues(Context& c);
 int RunDownload(Context& c);
 int RunRatings(Context& c);
+int RunArchive(Context& c);
 int RunScript(Context& c);
 int RunStakes(Context& c);
 int RunFilter(Context& c);

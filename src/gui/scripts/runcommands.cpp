@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "analysis/formreport.h"
 #include "app/actionregistry.h"
 #include "app/guiutil.h"
 #include "app/session.h"
@@ -81,8 +82,15 @@ void BindScriptRunCommands(ActionRegistry& actions, Session& s, QWidget* window)
       [&s, window] {
         const int tests = AskScriptTests(window, s.ScriptTestsMax());
         if (tests <= 0) return;
-        TViewsLock lock(window);
-        s.ScriptTest(tests);
+        const int first = s.StakesOpen() ? s.Stakes.Count() : 0;
+        {
+          TViewsLock lock(window);
+          s.ScriptTest(tests);
+        }
+        // The test's checked stakes against chance, in a window of their own.
+        if (!s.StakesOpen()) return;
+        const TRatingRec row = StakesRow(s.Stakes, first, kScriptTestRowName);
+        if (row.Stakes > 0) ShowSignificance(window, s.Host(), {RowSignificance(row, s.StakePrices())});
       });
   // Enabled while the script runs (the registry lets it through the busy state) until it was used.
   actions.Bind("ScriptStop", [&s] { return s.CanScriptStop(); }, [&s] { s.ScriptStop(); });
