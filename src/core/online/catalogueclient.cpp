@@ -216,13 +216,15 @@ TCatalogueAnswer::TCatalogueAnswer(std::string_view answer) : rest_(Between(answ
 }
 
 bool TCatalogueAnswer::Next(std::string& row) {
-  const size_t p = FindText(rest_, "<row>");
+  // The rows are taken one after the other from what is left of the result element.
+  const std::string_view rest = std::string_view(rest_).substr(pos_);
+  const size_t p = FindText(rest, "<row>");
   if (p == std::string::npos) return false;
   const size_t b = p + 5;
-  const size_t e = FindText(rest_, "</row>", b);
-  if (e == std::string::npos) PairError(rest_, "<row>", "</row>");
-  row = Unquote(std::string_view(rest_).substr(b, e - b));
-  rest_.erase(0, e + 6);
+  const size_t e = FindText(rest, "</row>", b);
+  if (e == std::string::npos) PairError(rest, "<row>", "</row>");
+  row = Unquote(rest.substr(b, e - b));
+  pos_ += e + 6;
   if (row.empty()) return false;
   std::string error = CatalogueField(row, "error");
   if (!error.empty()) throw EQuintar(Quoted(Utf8ToAnsi(error)));

@@ -109,6 +109,7 @@ class TCatalogueAnswer {
 
  private:
   std::string rest_;
+  size_t pos_ = 0;
   bool empty_ = true;
 };
 

@@ -17,6 +17,8 @@ constexpr int kNumsColumn = 2;
 
 QVariant SortKey(const tSystemInfo& r, int column) {
   switch (column) {
+    case 0: return Q(r.Title);
+    case 1: return Q(r.AuthorName);
     case 2: return r.NumCount;
     case 3: return r.Olap;
     case 4: return r.CSize;

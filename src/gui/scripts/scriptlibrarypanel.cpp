@@ -19,6 +19,9 @@ constexpr int kRatingColumn = 7;
 
 QVariant SortKey(const tScriptInfo& r, int column) {
   switch (column) {
+    case 1: return Q(r.Title);
+    case 2: return Q(r.AuthorName);
+    case 4: return Q(r.AppVer);
     case 6: return r.Created;
     case 7: return r.RatingAvg;
     case 8: return r.RatingCount;
