@@ -50,7 +50,8 @@ bool OpenStakes(Session& s) {
   return true;
 }
 
-// The archive, the cost and prize settings and the rating, which checking needs.
+}  // namespace
+
 bool LoadForChecking(Context& c) {
   Session& s = c.session;
   s.LoadArchive();
@@ -62,9 +63,11 @@ bool LoadForChecking(Context& c) {
   return c.host.errors == 0;
 }
 
-void PrintRows(Session& s, int first) {
+void PrintStakeRows(Session& s, int first) {
   s.Stakes.ForEachStake([](int, const TStakeRec& r) { PrintLine(Join(StakeGridCells(r), "\t")); }, first);
 }
+
+namespace {
 
 int Finish(Context& c) {
   Session& s = c.session;
@@ -79,7 +82,7 @@ int List(Context& c) {
   Session& s = c.session;
   if (!OpenStakes(s)) return kFailed;
   PrintLine(Join(StakeGridCaptions(), "\t"));
-  PrintRows(s, 0);
+  PrintStakeRows(s, 0);
   s.CloseStakesFile();
   return c.host.errors ? kFailed : kOk;
 }
@@ -103,7 +106,7 @@ int Add(Context& c) {
     s.CloseStakesFile();
     return kFailed;
   }
-  PrintRows(s, before);
+  PrintStakeRows(s, before);
   return Finish(c);
 }
 

@@ -27,6 +27,15 @@ void PrintLine(const std::string& text) {
 
 void PrintError(const std::string& text) { std::fprintf(stderr, "%s\n", CrToNewlines(text).c_str()); }
 
+void CheckOptions(const Args& a, std::initializer_list<const char*> allowed) {
+  for (const auto& [name, value] : a.options) {
+    (void)value;
+    bool known = name == "data-dir" || name == "verbose" || name == "help";
+    for (const char* n : allowed) known = known || name == n;
+    if (!known) throw UsageError("Неизвестный параметр: --" + name);
+  }
+}
+
 namespace {
 
 // One entry per line, so that command groups add their lines independently.
@@ -58,6 +67,28 @@ const char* const kUsageLines[] = {
     "  script test FILE.lsc --tests=N [--log]   (тест на N последних тиражах)",
     "  stats CODE [--len=N] [--offset=K] [--sorted] [--prefetch] [--sort=COLUMN] [--desc]   (таблица статистики)",
     "  prefetch [--force] [--groups=LIST]   (файлы полного набора комбинаций)",
+    "  identity   (данные клиента в запросах к online-каталогу)",
+    "  scriptlib list [--filter=ENTRY] [--base-url=URL]   (online-каталог сценариев)",
+    "  scriptlib view ID [--base-url=URL]",
+    "  scriptlib rates ID [--base-url=URL]",
+    "  scriptlib download ID [--out=FILE.lsc] [--base-url=URL]",
+    "  scriptlib rate ID VALUE [--comment=TEXT] [--filter=ENTRY] [--base-url=URL]",
+    "  scriptlib hide ID [--filter=ENTRY] [--base-url=URL]",
+    "  scriptlib unrate ID [--filter=ENTRY] [--base-url=URL]",
+    "  scriptlib publish [--title=TEXT] [--descr=TEXT] [--author=TEXT] [--lcid=N] [--private] [--universal]",
+    "                    [--in=FILE.lsc] [--base-url=URL]",
+    "  scriptlib replace ID [--title=TEXT] [--descr=TEXT] [--author=TEXT] [--lcid=N] [--public|--private]",
+    "                    [--universal|--app-only] [--in=FILE.lsc] [--base-url=URL]",
+    "  scriptlib delete ID [--base-url=URL]",
+    "  systems list [--base-url=URL]   (online-каталог систем)",
+    "  systems show ID [--base-url=URL]",
+    "  systems download ID... [--base-url=URL]",
+    "  systems add [--title=TEXT] [--descr=TEXT] [--file=FILE] [--author=TEXT] [--url=URL] [--nums=N] [--olap=B]",
+    "              [--base-url=URL]",
+    "  systems edit ID [--title=TEXT] [--descr=TEXT] [--file=FILE] [--author=TEXT] [--url=URL] [--nums=N]",
+    "              [--olap=B] [--base-url=URL]",
+    "  systems delete ID [--base-url=URL]",
+    "  systems stake [--combined] [--in=FILE.lcv] [--draw=N] [--draws=K] [--comment=TEXT]",
 };
 
 std::string UsageText() {
@@ -82,6 +113,9 @@ const std::map<std::string, Handler>& Commands() {
       {"script", RunScript},
       {"stats", RunStats},
       {"prefetch", RunPrefetch},
+      {"identity", RunIdentity},
+      {"scriptlib", RunScriptLib},
+      {"systems", RunSystems},
   };
   return commands;
 }

@@ -31,6 +31,8 @@ enum class Change {
   Stakes,
   Ratings,
   Script,
+  ScriptLibrary,   // the online script catalogue's list
+  Systems,         // the online systems catalogue's list
   Settings,        // the catalogue settings changed
   Actions,         // enabling rules may give other answers
 };

@@ -26,6 +26,8 @@
 #include "stats/drawsstat.h"
 #include "stats/statlist.h"
 #include "online/download.h"
+#include "online/systemscatalogue.h"
+#include "scripts/scriptlibrary.h"
 
 namespace quintar {
 
@@ -356,6 +358,10 @@ class Session {
   // The switch "loadonly": downloads at once; true when the program should then end (unless "fullrecreate"
   // or "fullrefresh" is given too). False without the switch.
   bool LoadOnlyDownload(const CommandLine& cl);
+
+  // Online catalogues: the scripts of the page "Сценарий" and the systems of the page "Системы".
+  TScriptLibrary ScriptLibrary{*this};
+  TSystemsCatalogue Systems{*this};
 
   // Statistic codes ----------------------------------------------------------------------------------
   // Statistic codes of the catalogue, in catalogue order, as script filters look them up.
