@@ -30,6 +30,7 @@ enum class Change {
   FilterLog,
   Stakes,
   Ratings,
+  Tables,          // the tables of the page "Регуляры"
   Script,
   Settings,        // the catalogue settings changed
   Actions,         // enabling rules may give other answers
