@@ -59,6 +59,12 @@ void PrintError(const std::string& text);
 void StartFullCatalogue(Session& s);
 bool ChooseTableMethod(Session& s, const std::string& code);
 
+// The stakes file opened as the desktop program opens it at start-up (a file of an old version is left
+// alone), and with it the archive, the cost and prize settings and the rating that checking needs. False
+// after the messages.
+bool OpenStakes(Session& s);
+bool LoadForChecking(Context& c);
+
 // Command groups; each returns the exit code.
 int RunDraws(Context& c);
 int RunGenerate(Context& c);
@@ -68,6 +74,7 @@ int RunDownload(Context& c);
 int RunRatings(Context& c);
 int RunScript(Context& c);
 int RunStakes(Context& c);
+int RunTables(Context& c);
 int RunFilter(Context& c);
 int RunStats(Context& c);
 int RunPrefetch(Context& c);

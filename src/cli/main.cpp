@@ -56,6 +56,12 @@ const char* const kUsageLines[] = {
     "  script test FILE.lsc --tests=N [--log]   (тест на N последних тиражах)",
     "  stats CODE [--len=N] [--offset=K] [--sorted] [--prefetch] [--sort=COLUMN] [--desc]   (таблица статистики)",
     "  prefetch [--force] [--groups=LIST]   (файлы полного набора комбинаций)",
+    "  tables list   (регулярные ставки)",
+    "  tables add [--name=TEXT] [--step=S] (--comb=\"n1;n2;n3;n4;n5;n6;n7\" | --rows=LIST [--in=FILE.lcv] | --last-draw)",
+    "  tables edit ROW [--name=TEXT] [--step=S]",
+    "  tables delete ROW...",
+    "  tables stake ROW [--offset=K] [--draw=N] [--draws=K] [--comment=TEXT] [--in=FILE.lcv]",
+    "  tables test ROW... [--tests=N] [--in=FILE.lcv]",
 };
 
 std::string UsageText() {
@@ -79,6 +85,7 @@ const std::map<std::string, Handler>& Commands() {
       {"script", RunScript},
       {"stats", RunStats},
       {"prefetch", RunPrefetch},
+      {"tables", RunTables},
   };
   return commands;
 }
