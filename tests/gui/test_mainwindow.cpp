@@ -77,8 +77,8 @@ class TestMainWindow : public QObject {
                                    "StakeAddRandom", "StakeAddAll", "StakeFilter", "StakeClear",
                                    "StakesGraphDraws", "StakesCheckManual", "LogStakes", "LogStakesDelete",
                                    "StakesScroll", "StakesCheckLine", "RatingsEffMode0", "RatingsEffMode1",
-                                   "RatingsEffMode2", "RatingsRefresh", "ScriptOpen", "ScriptAdd", "ScriptLoad",
-                                   "LogToggle", "LogsDelete", "ViewColorDraws", "ViewColorCombs", "About",
+                                   "RatingsEffMode2", "RatingsRefresh", "TablesAdd", "ScriptOpen", "ScriptAdd",
+                                   "ScriptLoad", "LogToggle", "LogsDelete", "TabTables", "ViewColorDraws", "ViewColorCombs", "About",
                                    "OpenLotoSite", "urlMainSite", "urlBlog", "urlYT", "urlAuthText", "urlVK",
                                    "urlOK", "urlAuthSite", "urlTG"}));
     QCOMPARE(w.Actions().Action("DrawsDownload")->shortcut(), QKeySequence("F3"));
