@@ -22,6 +22,7 @@
 #include "combs/genparams.h"
 #include "combs/ratings.h"
 #include "combs/stakesfile.h"
+#include "combs/tables.h"
 #include "game/drawarchive.h"
 #include "stats/drawsstat.h"
 #include "stats/statlist.h"
@@ -584,6 +585,14 @@ class Session {
   void StakesScroll();
   bool CanStakesCheckLine() const { return IsIdle(); }
   void StakesCheckLine();
+
+  // Tables (page "Регуляры"): the commands are the tables' own; their enabling rules are forwarded here.
+  TTables Tables{*this};
+  bool CanTabTables() const { return Tables.CanTabTables(); }
+  bool CanTablesAdd() const { return Tables.CanAdd(); }
+  bool CanTablesDel(int selected) const { return Tables.CanDel(selected); }
+  bool CanTablesStakeAdd(int current) const { return Tables.CanStakeAdd(current); }
+  bool CanTablesStakeTest(int selected) const { return Tables.CanStakeTest(selected); }
 
  private:
   void ScriptChanged();
