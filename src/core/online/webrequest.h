@@ -1,8 +1,9 @@
 // Web requests: a GET or a POST of a small form, one fresh client per request, the whole answer body
 // returned as one text (bytes as sent, no character-set conversion). Every request carries the same header
-// set; gzip and deflate bodies are decoded; "https://" addresses are fetched over TLS without verifying the
-// server certificate. A transport failure (no connection, time-out, TLS failure, an HTTP error status)
-// raises EWebError with the client's message.
+// set; gzip and deflate bodies are decoded; "https://" addresses are fetched over TLS, by default without
+// verifying the server certificate (VerifyPeer asks for the certificate and the host name to be verified).
+// A transport failure (no connection, time-out, TLS failure, an HTTP error status) raises EWebError with the
+// client's message.
 #pragma once
 
 #include <functional>
@@ -30,6 +31,7 @@ struct EWebError : EQuintar {
 enum class TTlsVersion {
   Tls10,      // TLS 1.0 or any later version the server offers
   Tls12Only,  // TLS 1.2 and nothing else
+  Tls12Up,    // TLS 1.2 or any later version
 };
 
 // An HTTP proxy: host name or address, port, optional user name and password.
@@ -43,6 +45,8 @@ struct TWebProxy {
 struct TWebOptions {
   std::string Accept = kAcceptDefault;
   TTlsVersion Tls = TTlsVersion::Tls10;
+  // Verify the server's certificate against the system's certificate store and its host name.
+  bool VerifyPeer = false;
   int ConnectTimeoutMs = 10000;
   // Longest wait for the next piece of the answer once connected; 0 waits without limit.
   int ReadTimeoutMs = 30000;
@@ -51,6 +55,9 @@ struct TWebOptions {
   std::function<void()> Idle;
   // Largest answer held in memory (texts only; files are written as they come).
   size_t MaxTextSize = 64u << 20;
+  // When set, redirects are followed one at a time and every new address is handed here first; what it
+  // raises ends the request before anything is asked of that address. A redirected request is a GET.
+  std::function<void(const std::string& url)> CheckRedirect;
 };
 
 // Sends the form ("name=value" texts, in order) by POST as application/x-www-form-urlencoded, each value
