@@ -71,5 +71,6 @@ int RunStakes(Context& c);
 int RunFilter(Context& c);
 int RunStats(Context& c);
 int RunPrefetch(Context& c);
+int RunUpdate(Context& c);
 
 }  // namespace quintar::cli

@@ -56,6 +56,9 @@ const char* const kUsageLines[] = {
     "  script test FILE.lsc --tests=N [--log]   (тест на N последних тиражах)",
     "  stats CODE [--len=N] [--offset=K] [--sorted] [--prefetch] [--sort=COLUMN] [--desc]   (таблица статистики)",
     "  prefetch [--force] [--groups=LIST]   (файлы полного набора комбинаций)",
+    "  update check [--base-url=URL | --descriptor=SOURCE] [--program-dir=DIR] [--language=ID]",
+    "  update install [--base-url=URL | --descriptor=SOURCE] [--program-dir=DIR] [--language=ID]",
+    "         (поиск и установка новой версии программы)",
 };
 
 std::string UsageText() {
@@ -79,6 +82,7 @@ const std::map<std::string, Handler>& Commands() {
       {"script", RunScript},
       {"stats", RunStats},
       {"prefetch", RunPrefetch},
+      {"update", RunUpdate},
   };
   return commands;
 }

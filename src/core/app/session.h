@@ -15,6 +15,7 @@
 
 #include "app/formsettings.h"
 #include "app/host.h"
+#include "app/selfupdate.h"
 #include "combs/combslist.h"
 #include "combs/filterlog.h"
 #include "combs/filterrecs.h"
@@ -503,6 +504,9 @@ class Session {
   // The chart to show, or nothing after an error box.
   std::optional<TGraphData> StakesGraphOverlap(TStakesFile& stakes, const std::vector<int>& rows);
   std::optional<TGraphData> StakesGraphProfits(TStakesFile& stakes, const std::vector<int>& rows);
+
+  // Self-update: the check, the install and their commands.
+  TSelfUpdate SelfUpdate{*this};
 
   // Stakes --------------------------------------------------------------------------------------------
   // The stakes file "Quintar_7x35.lsk": open (and locked against other copies of the program) from
