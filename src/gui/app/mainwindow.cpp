@@ -38,6 +38,7 @@
 #include "app/shell.h"
 #include "app/startup.h"
 #include "app/termsignals.h"
+#include "app/updatecommands.h"
 #include "app/windowlayout.h"
 #include "combs/combscommands.h"
 #include "combs/combspage.h"
@@ -63,17 +64,13 @@
 #include "views/graphspage.h"
 #include "views/layoutpage.h"
 
-#ifndef QUINTAR_VERSION
-#define QUINTAR_VERSION "1.0.0.0"
-#endif
-
 namespace quintar::gui {
 
 const char* const kMainCaption = "Анализ статистики лотереи \"7 из 35\"";
 
 std::string ProgramVersion() {
   int v[4] = {0, 0, 0, 0};
-  std::sscanf(QUINTAR_VERSION, "%d.%d.%d.%d", &v[0], &v[1], &v[2], &v[3]);
+  std::sscanf(quintar::ProgramVersion(), "%d.%d.%d.%d", &v[0], &v[1], &v[2], &v[3]);
   return Format("%d.%d.%d.%d", {v[0], v[1], v[2], v[3]});
 }
 
@@ -115,6 +112,8 @@ TFormMain::TFormMain(Session& session, QtHost& host, TStartOptions options, QWid
   auto* termSignals = new TTermSignals(this);
   connect(termSignals, &TTermSignals::TerminateRequested, this, &TFormMain::OnTerminateSignal);
 
+  // Updates go into the folder of the program file.
+  s_.SelfUpdate.ProgramDir = ExtractFilePath(opts_.ProgramPath);
   startup_ = std::make_unique<TStartup>(s_, opts_.Cmd, StartupHooks());
   if (!startup_->FormCreate() && startup_->EndRequested()) terminated_ = true;
 }
@@ -166,6 +165,7 @@ TStartupHooks TFormMain::StartupHooks() {
     // A termination request that came during the initialisation is not followed by a new dialog.
     if (!TTermSignals::Requested()) ShowFirstRun();
   };
+  h.UpdateCheck = [this] { return s_.SelfUpdate.StartupCheck(languages_ ? languages_->Current() : kBaseLanguage); };
   h.RestartProgram = [this] { RestartProgram(); };
   h.EndProgram = [this] {
     // A copy that could not have the stakes file leaves the window settings to the copy that has it.
@@ -339,6 +339,9 @@ void TFormMain::BindCommands() {
   BindDownloadCommands(*actions_, s_, host_, this);
   if (auto* statPage = qobject_cast<TDrawsStatPage*>(Page("tsDrawsStat"))) statPage->BindCommands(*actions_);
   BindScriptRunCommands(*actions_, s_, this);
+  BindUpdateCommands(
+      *actions_, s_, this, [this] { return languages_ ? languages_->Current() : kBaseLanguage; },
+      [this] { RestartProgram(); });
 
   actions_->Bind("ExitProgram", nullptr, [this] { close(); });
   actions_->Bind(
