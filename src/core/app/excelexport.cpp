@@ -419,15 +419,32 @@ int TExcelExport::Export(const std::string& path, IHost* host) {
     format_set_align(f, LXW_ALIGN_VERTICAL_CENTER);
     return f;
   };
-  std::map<std::pair<int, std::string>, lxw_format*> dataFormats;
-  auto dataFormat = [&](int align, const std::string& num) {
-    auto key = std::make_pair(align, num);
-    auto it = dataFormats.find(key);
-    if (it != dataFormats.end()) return it->second;
+  // The data block's formats: per field its alignment with no number format, and with the number
+  // formats "0.00" / "0.00%" of each count of decimals, made on first use.
+  struct TFieldFormats {
+    lxw_format* plain = nullptr;
+    std::map<int, lxw_format*> numbers;  // decimals, negative for percentages (-1 - decimals)
+  };
+  std::map<int, TFieldFormats> byAlign;
+  auto dataFormat = [&](int align, const TExportCellValue& v) {
+    TFieldFormats& ff = byAlign[align];
+    const bool number = v.kind == TExportCellValue::Number || v.kind == TExportCellValue::Percent;
+    if (!number || (v.kind == TExportCellValue::Number && v.decimals == 0)) {
+      if (!ff.plain) {
+        ff.plain = newFormat(align, base);
+        format_set_border(ff.plain, LXW_BORDER_THIN);
+      }
+      return ff.plain;
+    }
+    const int key = v.kind == TExportCellValue::Percent ? -1 - v.decimals : v.decimals;
+    auto it = ff.numbers.find(key);
+    if (it != ff.numbers.end()) return it->second;
+    std::string num = v.decimals > 0 ? "0." + std::string(static_cast<size_t>(v.decimals), '0') : "0";
+    if (v.kind == TExportCellValue::Percent) num += "%";
     lxw_format* f = newFormat(align, base);
     format_set_border(f, LXW_BORDER_THIN);
-    if (!num.empty()) format_set_num_format(f, num.c_str());
-    dataFormats.emplace(key, f);
+    format_set_num_format(f, num.c_str());
+    ff.numbers.emplace(key, f);
     return f;
   };
   for (size_t k = 0; k < fields.size(); ++k) {
@@ -466,7 +483,6 @@ int TExcelExport::Export(const std::string& path, IHost* host) {
   progress("Подготовка данных для экспорта...");
   if (host) host->ShowStatus("Передача данных в Microsoft Excel...");
   std::vector<std::string> cells;
-  std::string num;
   for (int i = 0; i < n; ++i) {
     cells.clear();
     src.Cells(rows[static_cast<size_t>(i)], cells);
@@ -476,13 +492,7 @@ int TExcelExport::Export(const std::string& path, IHost* host) {
       static const std::string empty;
       const std::string& text = id < cells.size() ? cells[id] : empty;
       const TExportCellValue v = ClassifyExportCell(text);
-      num.clear();
-      if (v.kind == TExportCellValue::Number || v.kind == TExportCellValue::Percent) {
-        if (v.decimals > 0) num = "0." + std::string(static_cast<size_t>(v.decimals), '0');
-        else if (v.kind == TExportCellValue::Percent) num = "0";
-        if (v.kind == TExportCellValue::Percent) num += "%";
-      }
-      lxw_format* f = dataFormat(fields[k]->Align, num);
+      lxw_format* f = dataFormat(fields[k]->Align, v);
       const auto col = static_cast<lxw_col_t>(k);
       switch (v.kind) {
         case TExportCellValue::Blank: Check(worksheet_write_blank(ws, row, col, f)); break;
