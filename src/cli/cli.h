@@ -72,5 +72,11 @@ int RunStakes(Context& c);
 int RunFilter(Context& c);
 int RunStats(Context& c);
 int RunPrefetch(Context& c);
+int RunDetails(Context& c);
+int RunGraphs(Context& c);
+int RunCard(Context& c);
+int RunLayout(Context& c);
+int RunRepeats(Context& c);
+int RunSumDist(Context& c);
 
 }  // namespace quintar::cli

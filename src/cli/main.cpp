@@ -58,6 +58,15 @@ const char* const kUsageLines[] = {
     "  script test FILE.lsc --tests=N [--log]   (тест на N последних тиражах)",
     "  stats CODE [--len=N] [--offset=K] [--sorted] [--prefetch] [--sort=COLUMN] [--desc]   (таблица статистики)",
     "  prefetch [--force] [--groups=LIST]   (файлы полного набора комбинаций)",
+    "  details (--draw=NUMBER | --comb=\"n1 n2 n3 n4 n5 n6 n7\") [--offset=K] [--sorted] [--cols=N] [--colors]",
+    "  graphs CODE [--len=N] [--offset=K] [--sorted] [--marks]   (графики статистики)",
+    "  card [--colors] [--color-card=0|1] [--color-sequences=0|1]   (карта тиражей)",
+    "  card filter --cols=A-B --rows=C-D (--keep|--delete) [--in=FILE.lcv] [--out=FILE.lcv]",
+    "  layout [--len=N] [--offset=K] [--colors] [--gradient=0|1]   (схема выпадения номеров)",
+    "  layout compare [--offset=K] [--len1=N] [--len2=N] [--len3=N] [--len4=N] [--len5=N]",
+    "  layout filter --cols=A-B --rows=C-D (--keep|--delete) [--len=N] [--offset=K] [--in=FILE.lcv] [--out=FILE.lcv]",
+    "  repeats [--len=N] [--deep=N] [--chart]   (количество повторов в зависимости от тиража)",
+    "  sumdist   (распределение сумм тиражей и всех возможных комбинаций)",
 };
 
 std::string UsageText() {
@@ -82,6 +91,12 @@ const std::map<std::string, Handler>& Commands() {
       {"script", RunScript},
       {"stats", RunStats},
       {"prefetch", RunPrefetch},
+      {"details", RunDetails},
+      {"graphs", RunGraphs},
+      {"card", RunCard},
+      {"layout", RunLayout},
+      {"repeats", RunRepeats},
+      {"sumdist", RunSumDist},
   };
   return commands;
 }

@@ -15,6 +15,7 @@
 
 #include "app/formsettings.h"
 #include "app/host.h"
+#include "app/views.h"
 #include "combs/combslist.h"
 #include "combs/filterlog.h"
 #include "combs/filterrecs.h"
@@ -281,6 +282,8 @@ class Session {
   bool CanEditConfig() const { return IsIdle(); }
   TConfigData ConfigData() const { return Stats.Config; }
   bool EditConfig(const TConfigData& data, TStatGroups* changedGroups = nullptr);
+  // The analysis views: graphs, card, layout scheme, the analysis windows and the details window.
+  TAnalysisViews Views{*this};
   // Statistics table (page "Статистика") ----------------------------------------------------------------
   TDrawsStat DrawsStat;
   bool ShowTotalLine = true;  // "ShowTotalLine": the ideal-distribution line of the chart
