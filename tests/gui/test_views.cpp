@@ -140,6 +140,7 @@ void TestViews::pagesFollowTheArchiveOffsetAndSwitches() {
   if (std::count(edited.Nums, edited.Nums + 7, edited.Nums[0]) == 1) {
     s.DrawsEdit(0, edited);
     QVERIFY(s.Views.CardGeneration() != cardGeneration);
+    s.DrawsEdit(0, newest);  // the real draw back for the pictures that follow
   }
 
   // Layout: with offset 3 the numbers of the draw after the reference draw are bracketed and green.

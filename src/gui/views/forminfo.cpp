@@ -3,6 +3,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QScrollBar>
 #include <QSpinBox>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -43,7 +44,11 @@ TFormInfo::TFormInfo(QWidget* parent, const TDetails& details, int cols, int cha
     value->setTextAlignment(Qt::AlignCenter);
     lvProps->setItem(r, 1, value);
   }
-  lvProps->setMinimumWidth(235 + 120 + 24);
+  // The captions are read whole: the first column is widened to its longest text.
+  lvProps->resizeColumnToContents(0);
+  lvProps->horizontalHeader()->resizeSection(0, std::max(235, lvProps->horizontalHeader()->sectionSize(0) + 8));
+  lvProps->setMinimumWidth(lvProps->horizontalHeader()->length() + lvProps->verticalScrollBar()->sizeHint().width() +
+                           2 * lvProps->frameWidth());
 
   auto* label = new QLabel(Tr(kDetailsColsLabel), this);
   seCols = new QSpinBox(this);
@@ -63,6 +68,8 @@ TFormInfo::TFormInfo(QWidget* parent, const TDetails& details, int cols, int cha
   sgCard->horizontalHeader()->setMinimumSectionSize(kCardCellWidth);
   sgCard->verticalHeader()->setDefaultSectionSize(kCardCellWidth);
   sgCard->verticalHeader()->setMinimumSectionSize(kCardCellWidth);
+  sgCard->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  sgCard->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   connect(seCols, &QSpinBox::valueChanged, this, [this] { BuildCard(); });
 
   auto* right = new QVBoxLayout;
@@ -71,12 +78,13 @@ TFormInfo::TFormInfo(QWidget* parent, const TDetails& details, int cols, int cha
   colsRow->addWidget(seCols);
   colsRow->addStretch(1);
   right->addLayout(colsRow);
-  right->addWidget(sgCard, 1);
+  right->addWidget(sgCard, 0, Qt::AlignLeft);
+  right->addStretch(1);
   auto* layout = new QHBoxLayout(this);
   layout->addWidget(lvProps, 1);
   layout->addLayout(right);
   BuildCard();
-  resize(760, 520);
+  resize(std::max(760, sizeHint().width()), 560);
 }
 
 void TFormInfo::BuildCard() {
@@ -94,8 +102,10 @@ void TFormInfo::BuildCard() {
       }
       sgCard->setItem(r, c, item);
     }
+  for (int c = 0; c < card.Cols; ++c) sgCard->horizontalHeader()->resizeSection(c, kCardCellWidth);
+  for (int r = 0; r < card.RowCount(); ++r) sgCard->verticalHeader()->resizeSection(r, kCardCellWidth);
   const int frame = 2 * sgCard->frameWidth();
-  sgCard->setFixedSize(card.Cols * kCardCellWidth + frame, card.RowCount() * kCardCellWidth + frame);
+  sgCard->setFixedSize(sgCard->horizontalHeader()->length() + frame, sgCard->verticalHeader()->length() + frame);
 }
 
 void ShowDetailsWindow(QWidget* parent, Session& s, const TDetailsInput& in) {
