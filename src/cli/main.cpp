@@ -27,6 +27,15 @@ void PrintLine(const std::string& text) {
 
 void PrintError(const std::string& text) { std::fprintf(stderr, "%s\n", CrToNewlines(text).c_str()); }
 
+void CheckOptions(const Args& a, std::initializer_list<const char*> allowed) {
+  for (const auto& [name, value] : a.options) {
+    (void)value;
+    bool known = name == "data-dir" || name == "verbose" || name == "help";
+    for (const char* n : allowed) known = known || name == n;
+    if (!known) throw UsageError("Неизвестный параметр: --" + name);
+  }
+}
+
 namespace {
 
 // One entry per line, so that command groups add their lines independently.
@@ -67,6 +76,37 @@ const char* const kUsageLines[] = {
     "  layout filter --cols=A-B --rows=C-D (--keep|--delete) [--len=N] [--offset=K] [--in=FILE.lcv] [--out=FILE.lcv]",
     "  repeats [--len=N] [--deep=N] [--chart]   (количество повторов в зависимости от тиража)",
     "  sumdist   (распределение сумм тиражей и всех возможных комбинаций)",
+    "  identity   (данные клиента в запросах к online-каталогу)",
+    "  scriptlib list [--filter=ENTRY] [--base-url=URL]   (online-каталог сценариев)",
+    "  scriptlib view ID [--base-url=URL]",
+    "  scriptlib rates ID [--base-url=URL]",
+    "  scriptlib download ID [--out=FILE.lsc] [--base-url=URL]",
+    "  scriptlib rate ID VALUE [--comment=TEXT] [--filter=ENTRY] [--base-url=URL]",
+    "  scriptlib hide ID [--filter=ENTRY] [--base-url=URL]",
+    "  scriptlib unrate ID [--filter=ENTRY] [--base-url=URL]",
+    "  scriptlib publish [--title=TEXT] [--descr=TEXT] [--author=TEXT] [--lcid=N] [--private] [--universal]",
+    "                    [--in=FILE.lsc] [--base-url=URL]",
+    "  scriptlib replace ID [--title=TEXT] [--descr=TEXT] [--author=TEXT] [--lcid=N] [--public|--private]",
+    "                    [--universal|--app-only] [--in=FILE.lsc] [--base-url=URL]",
+    "  scriptlib delete ID [--base-url=URL]",
+    "  systems list [--base-url=URL]   (online-каталог систем)",
+    "  systems show ID [--base-url=URL]",
+    "  systems download ID... [--base-url=URL]",
+    "  systems add [--title=TEXT] [--descr=TEXT] [--file=FILE] [--author=TEXT] [--url=URL] [--nums=N] [--olap=B]",
+    "              [--base-url=URL]",
+    "  systems edit ID [--title=TEXT] [--descr=TEXT] [--file=FILE] [--author=TEXT] [--url=URL] [--nums=N]",
+    "              [--olap=B] [--base-url=URL]",
+    "  systems delete ID [--base-url=URL]",
+    "  systems stake [--combined] [--in=FILE.lcv] [--draw=N] [--draws=K] [--comment=TEXT]",
+    "  tables list   (регулярные ставки)",
+    "  tables add [--name=TEXT] [--step=S] (--comb=\"n1;n2;n3;n4;n5;n6;n7\" | --rows=LIST [--in=FILE.lcv] | --last-draw)",
+    "  tables edit ROW [--name=TEXT] [--step=S]",
+    "  tables delete ROW...",
+    "  tables stake ROW [--offset=K] [--draw=N] [--draws=K] [--comment=TEXT] [--in=FILE.lcv]",
+    "  tables test ROW... [--tests=N] [--in=FILE.lcv]",
+    "  update check [--base-url=URL | --descriptor=SOURCE] [--program-dir=DIR] [--language=ID]",
+    "  update install [--base-url=URL | --descriptor=SOURCE] [--program-dir=DIR] [--language=ID]",
+    "         (поиск и установка новой версии программы)",
 };
 
 std::string UsageText() {
@@ -97,6 +137,11 @@ const std::map<std::string, Handler>& Commands() {
       {"layout", RunLayout},
       {"repeats", RunRepeats},
       {"sumdist", RunSumDist},
+      {"identity", RunIdentity},
+      {"scriptlib", RunScriptLib},
+      {"systems", RunSystems},
+      {"tables", RunTables},
+      {"update", RunUpdate},
   };
   return commands;
 }

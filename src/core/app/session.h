@@ -16,6 +16,7 @@
 #include "app/formsettings.h"
 #include "app/host.h"
 #include "app/views.h"
+#include "app/selfupdate.h"
 #include "combs/combslist.h"
 #include "combs/filterlog.h"
 #include "combs/filterrecs.h"
@@ -23,10 +24,13 @@
 #include "combs/genparams.h"
 #include "combs/ratings.h"
 #include "combs/stakesfile.h"
+#include "combs/tables.h"
 #include "game/drawarchive.h"
 #include "stats/drawsstat.h"
 #include "stats/statlist.h"
 #include "online/download.h"
+#include "online/systemscatalogue.h"
+#include "scripts/scriptlibrary.h"
 
 namespace quintar {
 
@@ -89,16 +93,13 @@ class Session {
   bool PrefetchsEnabled = false;
   // Numbers per channel for the channel colours; the catalogue settings keep it.
   int ChannelSize() const { return Stats.Config.ChannelSize; }
-  // Numbers of the first draw after the analysis window when DrawsOffset > 0.
-  std::bitset<MAX_NUMBER + 1> NextDrawNums;
-  // Index of the newest draw of the analysis window (the last index).
-  int LastIndex() const { return Archive.High() - drawsOffset_; }
+  std::bitset<MAX_NUMBER + 1> NextDrawNums;  // of the draw after the window when DrawsOffset > 0
+  int LastIndex() const { return Archive.High() - drawsOffset_; }  // the window's newest draw
 
   void LoadArchive();
   bool SaveArchive();  // false after the error was shown
-  // A change of the archive as one step against other processes: under the archive's lock the file is
-  // read again when another process replaced it, change() runs on the archive (false: nothing to save)
-  // and the archive is saved. False when the lock, the change or the save failed (the error was shown).
+  // Under the archive's lock: re-read when another process replaced it, change() (false: nothing to
+  // save), save. False when the lock, the change or the save failed (the error was shown).
   bool UpdateArchive(const std::function<bool()>& change);
   void RefreshDrawsList(bool force);
   void RefreshViews(bool force);
@@ -124,8 +125,7 @@ class Session {
   bool CanDrawsEdit(int selectedRows) const { return IsIdle() && selectedRows > 0; }
   bool DrawsEdit(int row, const TDraw& d);
   bool CanDrawsDel(int selectedRows) const { return IsIdle() && selectedRows > 0; }
-  // Asks the delete confirmation; returns false when the user declined.
-  bool DrawsDel(const std::vector<int>& rows);
+  bool DrawsDel(const std::vector<int>& rows);  // false when the user declined the confirmation
   bool CanDrawsImport() const { return IsIdle(); }
   int DrawsImport(const std::string& path);  // returns the number of draws added, -1 on failure
   bool CanDrawsExport() const { return IsIdle() && !Archive.Empty(); }
@@ -282,8 +282,7 @@ class Session {
   bool CanEditConfig() const { return IsIdle(); }
   TConfigData ConfigData() const { return Stats.Config; }
   bool EditConfig(const TConfigData& data, TStatGroups* changedGroups = nullptr);
-  // The analysis views: graphs, card, layout scheme, the analysis windows and the details window.
-  TAnalysisViews Views{*this};
+  TAnalysisViews Views{*this};  // graphs, card, layout, the analysis windows and the details window
   // Statistics table (page "Статистика") ----------------------------------------------------------------
   TDrawsStat DrawsStat;
   bool ShowTotalLine = true;  // "ShowTotalLine": the ideal-distribution line of the chart
@@ -359,6 +358,9 @@ class Session {
   // The switch "loadonly": downloads at once; true when the program should then end (unless "fullrecreate"
   // or "fullrefresh" is given too). False without the switch.
   bool LoadOnlyDownload(const CommandLine& cl);
+
+  TScriptLibrary ScriptLibrary{*this};  // online scripts of the page "Сценарий"
+  TSystemsCatalogue Systems{*this};      // online systems of the page "Системы"
 
   // Statistic codes ----------------------------------------------------------------------------------
   // Statistic codes of the catalogue, in catalogue order, as script filters look them up.
@@ -507,6 +509,8 @@ class Session {
   std::optional<TGraphData> StakesGraphOverlap(TStakesFile& stakes, const std::vector<int>& rows);
   std::optional<TGraphData> StakesGraphProfits(TStakesFile& stakes, const std::vector<int>& rows);
 
+  TSelfUpdate SelfUpdate{*this};  // the update check, the install and their commands
+
   // Stakes --------------------------------------------------------------------------------------------
   // The stakes file "Quintar_7x35.lsk": open (and locked against other copies of the program) from
   // LoadStakes to CloseStakesFile.
@@ -581,6 +585,13 @@ class Session {
   void StakesScroll();
   bool CanStakesCheckLine() const { return IsIdle(); }
   void StakesCheckLine();
+
+  TTables Tables{*this};  // page "Регуляры"; its enabling rules are forwarded here
+  bool CanTabTables() const { return Tables.CanTabTables(); }
+  bool CanTablesAdd() const { return Tables.CanAdd(); }
+  bool CanTablesDel(int selected) const { return Tables.CanDel(selected); }
+  bool CanTablesStakeAdd(int current) const { return Tables.CanStakeAdd(current); }
+  bool CanTablesStakeTest(int selected) const { return Tables.CanStakeTest(selected); }
 
  private:
   void ScriptChanged();

@@ -37,14 +37,29 @@ struct Transfer {
   std::function<void(const char*, size_t)> sink;
   std::exception_ptr sinkError;  // a failure of the sink, raised after the transfer stopped
   std::string statusLine;        // the last "HTTP/..." line of the answer's head
+  bool dropRedirectBody = false; // the body of a redirect answer is not the answer's
   Clock::time_point lastActivity = Clock::now();
   curl_off_t seenDown = 0, seenUp = 0;
 };
+
+// The status code of a status line ("HTTP/1.1 302 Found" gives 302), 0 when there is none.
+int StatusOf(const std::string& line) {
+  size_t sp = line.find(' ');
+  if (sp == std::string::npos) return 0;
+  int code = 0;
+  for (size_t i = sp + 1; i < line.size() && i < sp + 4 && line[i] >= '0' && line[i] <= '9'; ++i)
+    code = code * 10 + (line[i] - '0');
+  return code;
+}
 
 size_t WriteCallback(char* data, size_t size, size_t count, void* user) {
   auto* t = static_cast<Transfer*>(user);
   size_t n = size * count;
   t->lastActivity = Clock::now();
+  if (t->dropRedirectBody) {
+    int status = StatusOf(t->statusLine);
+    if (status >= 300 && status < 400) return n;
+  }
   try {
     t->sink(data, n);
   } catch (...) {
@@ -73,6 +88,22 @@ int ProgressCallback(void* user, curl_off_t, curl_off_t dlnow, curl_off_t, curl_
   return 0;
 }
 
+// The certificates the client trusts by default (its CA bundle file), or "" when it names none.
+std::string SystemTrustedCertificates(CURL* h) {
+  const char* path = nullptr;
+#if LIBCURL_VERSION_NUM >= 0x075400
+  curl_easy_getinfo(h, CURLINFO_CAINFO, &path);
+#else
+  (void)h;
+#endif
+  std::string file = path && *path ? path : "/etc/ssl/certs/ca-certificates.crt";
+  try {
+    return ReadWholeFile(file);
+  } catch (const std::exception&) {
+    return "";
+  }
+}
+
 std::string ProxyAddress(const TWebProxy& p) {
   std::string host = p.Server;
   // A bare IPv6 address needs brackets in an address.
@@ -80,9 +111,10 @@ std::string ProxyAddress(const TWebProxy& p) {
   return "http://" + host + ":" + std::to_string(p.Port);
 }
 
-// Runs one request to its end; the body goes to sink. Raises EWebError on any transport failure.
-void Perform(const std::string& url, const std::string* postBody, bool followRedirects, const TWebOptions& o,
-             const std::function<void(const char*, size_t)>& sink) {
+// Runs one request to its end; the body goes to sink. Raises EWebError on any transport failure. With
+// redirectTo, a redirect answer is not followed: its target goes there and the call returns.
+void PerformOne(const std::string& url, const std::string* postBody, bool followRedirects, const TWebOptions& o,
+                const std::function<void(const char*, size_t)>& sink, std::string* redirectTo) {
   GlobalInit();
   std::unique_ptr<CURL, EasyDeleter> easy(curl_easy_init());
   std::unique_ptr<CURLM, MultiDeleter> multi(curl_multi_init());
@@ -90,6 +122,7 @@ void Perform(const std::string& url, const std::string* postBody, bool followRed
   CURL* h = easy.get();
   Transfer t;
   t.sink = sink;
+  t.dropRedirectBody = redirectTo != nullptr;
   char errbuf[CURL_ERROR_SIZE] = {};
 
   std::unique_ptr<curl_slist, SlistDeleter> headers;
@@ -111,15 +144,29 @@ void Perform(const std::string& url, const std::string* postBody, bool followRed
   curl_easy_setopt(h, CURLOPT_USERAGENT, kUserAgent);
   curl_easy_setopt(h, CURLOPT_ACCEPT_ENCODING, kAcceptEncoding);
   curl_easy_setopt(h, CURLOPT_FOLLOWLOCATION, followRedirects ? 1L : 0L);
-  curl_easy_setopt(h, CURLOPT_MAXREDIRS, 15L);
+  curl_easy_setopt(h, CURLOPT_MAXREDIRS, static_cast<long>(o.MaxRedirects));
+  if (o.KeepHttps && StartsWithText(url, "https://")) curl_easy_setopt(h, CURLOPT_REDIR_PROTOCOLS_STR, "https");
   curl_easy_setopt(h, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(o.ConnectTimeoutMs > 0 ? o.ConnectTimeoutMs : 0));
-  // The service's certificate is not verified.
-  curl_easy_setopt(h, CURLOPT_SSL_VERIFYPEER, 0L);
-  curl_easy_setopt(h, CURLOPT_SSL_VERIFYHOST, 0L);
-  curl_easy_setopt(h, CURLOPT_SSLVERSION,
-                   o.Tls == TTlsVersion::Tls12Only
-                       ? static_cast<long>(CURL_SSLVERSION_TLSv1_2) | static_cast<long>(CURL_SSLVERSION_MAX_TLSv1_2)
-                       : static_cast<long>(CURL_SSLVERSION_TLSv1_0));
+  if (o.TotalTimeoutMs > 0) curl_easy_setopt(h, CURLOPT_TIMEOUT_MS, static_cast<long>(o.TotalTimeoutMs));
+  curl_easy_setopt(h, CURLOPT_SSL_VERIFYPEER, o.VerifyPeer ? 1L : 0L);
+  curl_easy_setopt(h, CURLOPT_SSL_VERIFYHOST, o.VerifyPeer ? 2L : 0L);
+  std::string trusted;  // the system's trusted certificates followed by those of CaFile
+  if (o.VerifyPeer && !o.CaFile.empty()) {
+    trusted = SystemTrustedCertificates(h);
+    try {
+      trusted += "\n" + ReadWholeFile(o.CaFile);
+    } catch (const std::exception& e) {
+      throw EWebError(Format("Не удалось прочитать файл сертификатов \"%s\": %s", {o.CaFile, e.what()}));
+    }
+    curl_blob blob{trusted.data(), trusted.size(), CURL_BLOB_NOCOPY};
+    curl_easy_setopt(h, CURLOPT_CAINFO_BLOB, &blob);
+  }
+  long tls = static_cast<long>(CURL_SSLVERSION_TLSv1_0);
+  if (o.Tls == TTlsVersion::Tls12Only)
+    tls = static_cast<long>(CURL_SSLVERSION_TLSv1_2) | static_cast<long>(CURL_SSLVERSION_MAX_TLSv1_2);
+  else if (o.Tls == TTlsVersion::Tls12Up)
+    tls = static_cast<long>(CURL_SSLVERSION_TLSv1_2);
+  curl_easy_setopt(h, CURLOPT_SSLVERSION, tls);
   std::string proxyAddress;
   if (o.Proxy && !o.Proxy->Server.empty()) {
     proxyAddress = ProxyAddress(*o.Proxy);
@@ -184,9 +231,33 @@ void Perform(const std::string& url, const std::string* postBody, bool followRed
   if (result != CURLE_OK) throw EWebError(errbuf[0] ? Trim(errbuf) : std::string(curl_easy_strerror(result)));
   long status = 0;
   curl_easy_getinfo(h, CURLINFO_RESPONSE_CODE, &status);
+  if (redirectTo && status >= 300 && status < 400) {
+    char* location = nullptr;
+    if (curl_easy_getinfo(h, CURLINFO_REDIRECT_URL, &location) == CURLE_OK && location && *location) {
+      *redirectTo = location;
+      return;
+    }
+  }
   if (status >= 300) {
     std::string text = t.statusLine.empty() ? Format("HTTP error %d", {static_cast<int>(status)}) : t.statusLine;
     throw EWebError(text, static_cast<int>(status));
+  }
+}
+
+void Perform(const std::string& url, const std::string* postBody, bool followRedirects, const TWebOptions& o,
+             const std::function<void(const char*, size_t)>& sink) {
+  if (!followRedirects || !o.CheckRedirect) {
+    PerformOne(url, postBody, followRedirects, o, sink, nullptr);
+    return;
+  }
+  std::string current = url;
+  for (int hop = 0;; ++hop) {
+    std::string next;
+    PerformOne(current, hop == 0 ? postBody : nullptr, false, o, sink, &next);
+    if (next.empty()) return;
+    if (hop >= 15) throw EWebError("Too many redirects.");
+    o.CheckRedirect(next);
+    current = next;
   }
 }
 
@@ -230,6 +301,11 @@ std::string FormBody(const std::vector<std::string>& form) {
 std::string WebPostForm(const std::string& url, const std::vector<std::string>& form, bool followRedirects,
                         const TWebOptions& options) {
   std::string body = FormBody(form);
+  return PerformText(url, &body, followRedirects, options);
+}
+
+std::string WebPostBody(const std::string& url, const std::string& body, bool followRedirects,
+                        const TWebOptions& options) {
   return PerformText(url, &body, followRedirects, options);
 }
 
