@@ -86,6 +86,8 @@ TGraphsPage::TGraphsPage(Session& session, QWidget* parent)
   layout->setContentsMargins(2, 2, 2, 2);
   layout->addLayout(top);
   layout->addWidget(crtDrawsGraph, 1);
+  // The row of controls does not set the main window's least width: a narrow window clips it.
+  setMinimumSize(200, 150);
 }
 
 void TGraphsPage::ReadSettings(const IniFile&) {

@@ -119,6 +119,8 @@ TLayoutPage::TLayoutPage(Session& session, QWidget* parent)
   layout->setContentsMargins(2, 2, 2, 2);
   layout->addLayout(top);
   layout->addWidget(splitter_, 1);
+  // The five comparison lists do not set the main window's least width: a narrow window clips them.
+  setMinimumSize(200, 150);
 }
 
 void TLayoutPage::ReadSettings(const IniFile& ini) {

@@ -11,6 +11,7 @@
 
 #include "game/drawarchive.h"
 #include "testutil.h"
+#include "util/cp1251.h"
 #include "util/safefile.h"
 
 using namespace quintar;
@@ -80,6 +81,7 @@ class ViewsCli : public ::testing::Test {
     test::WriteBytes(dir_->File("Quintar_7x35.frm"),
                      "[TFormMain]\r\nDrawsGraphLen=40\r\nLayoutLen=12\r\nLayoutCompareLen1=20\r\nLayoutGradient=0\r\n"
                      "ColorCard=2\r\nColorCardSequences=1\r\n[TFormRepeats]\r\nDrawsLength=25\r\nDrawsDeep=15\r\n");
+    test::WriteBytes(dir_->File("Quintar_7x35.flt"), Utf8ToCp1251("[STRINGS_RUS]\r\nDIFD=Размах тиража\r\n"));
     archive_ = new TDrawArchive;
     archive_->LoadFromFile(dir_->File("Quintar_7x35.ldr"));
   }
@@ -456,6 +458,11 @@ TEST_F(ViewsCli, DetailsOfADrawAndACombination) {
     EXPECT_TRUE(Run(bad, &rc).empty()) << Join(bad, " ");
     EXPECT_EQ(rc, 2) << Join(bad, " ");
   }
+  // The series title is the display name: an own name, a shredding method with its formula; the details
+  // window keeps the statistic's own title.
+  EXPECT_EQ(Run({"graphs", "DIFD", "--len=1"})[0].rfind("Тираж\tРазмах тиража\t", 0), 0u);
+  EXPECT_EQ(Run({"graphs", "SHR1", "--len=1"})[0].rfind("Тираж\tМетод шинковки 1: (n1+n2+n3)/(n4+n5+n6+n7)\t", 0), 0u);
+  EXPECT_NE(value(out, "Разность между минимальным и максимальным числом"), "(none)");
   Run({"graphs", "NUMS"}, &rc);  // not a graph statistic
   EXPECT_EQ(rc, 1);
 }
