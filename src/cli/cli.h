@@ -98,6 +98,8 @@ bool CombsViewList(Context& c, TViewList& v);
 bool StakesViewList(Context& c, TViewList& v);
 bool RatingsViewList(Context& c, TViewList& v);
 bool TablesViewList(Context& c, TViewList& v);
+bool CardViewList(Context& c, TViewList& v);
+bool LayoutViewList(Context& c, TViewList& v);
 
 // Command groups; each returns the exit code.
 int RunDraws(Context& c);

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <set>
 
+#include "analysis/layoutview.h"
 #include "app/excelexport.h"
 #include "combs/ratings.h"
 #include "combs/stakesview.h"
@@ -76,6 +77,12 @@ int TablesWidth(int col, const Session&) {
   return col < 5 ? designed[col] : 64;
 }
 int TablesAlign(int col) { return col == 0 ? eaLeft : eaCenter; }
+// The card's cells are 26 pixels wide, the draw number's column 52.
+int CardWidth(int col, const Session&) { return col == 0 ? 52 : 26; }
+// The scheme's columns fit their widest text (seven pixels a character here, the grid's font measures it).
+int LayoutWidth(int col, const Session& s) {
+  return s.Views.Layout().ColumnWidth(col, [](const std::string& t) { return 7 * static_cast<int>(Utf8Length(t)); });
+}
 
 const std::vector<TCliView>& Views() {
   static const std::vector<TCliView> views = {
@@ -87,8 +94,8 @@ const std::vector<TCliView>& Views() {
       {"stakes", "sgStakes", TExportKind::Grid, "Ставки", {}, StakesViewList, StakesWidth, GridAlign, 0},
       {"ratings", "lvRatings", TExportKind::List, "Рейтинг", {"mode"}, RatingsViewList, RatingsWidth, RatingsAlign, 0},
       {"tables", "lvTables", TExportKind::List, "Регуляры", {}, TablesViewList, TablesWidth, TablesAlign, 0},
-      // The card ("sgCard", "Карта") and the layout scheme ("sgLayout", "Схема") join here with their list
-      // commands card and layout.
+      {"card", "sgCard", TExportKind::Grid, "Карта", {}, CardViewList, CardWidth, GridAlign, 0},
+      {"layout", "sgLayout", TExportKind::Grid, "Схема", {"len", "offset"}, LayoutViewList, LayoutWidth, GridAlign, 0},
   };
   return views;
 }

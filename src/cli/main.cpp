@@ -111,7 +111,7 @@ const char* const kUsageLines[] = {
     "  export VIEW FILE.xlsx [АРГУМЕНТЫ КОМАНДЫ СПИСКА] [--title=TEXT] [--notes=TEXT] [--header=TEXT]",
     "         [--time | --no-time] [--sheet=NAME] [--orientation=0|1|2] [--font-size=N] [--fields=ID,ID,...]",
     "         [--caption=ID=TEXT]... [--align=ID=0|1|2]... [--width=ID=W]... [--rows=LIST] [--save | --no-save]",
-    "         [--open]   (VIEW: draws, stats, combs, stakes, ratings, tables; экспорт в книгу Excel)",
+    "         [--open]   (VIEW: draws, stats, combs, stakes, ratings, tables, card, layout; экспорт в книгу Excel)",
 };
 
 std::string UsageText() {

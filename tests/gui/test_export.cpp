@@ -132,6 +132,7 @@ class TestExport : public QObject {
     } cases[] = {
         {"DrawsXlsExport", "draws", "Архив тиражей", 11, "--data-dir=" + f.DataDir()},
         {"CombsXlsExport", "combs", "Комбинации", 9, "--in=" + list},
+        {"CardXlsExport", "card", "Карта", 37, "--data-dir=" + f.DataDir()},
     };
     for (const auto& c : cases) {
       QVERIFY2(act.Action(c.action)->isEnabled(), c.action);

@@ -44,8 +44,8 @@ const TViewExport kViewExports[] = {
     {"StakesXlsExport", "sgStakes", TExportKind::Grid, "Ставки"},
     {"RatingsXlsExport", "lvRatings", TExportKind::List, "Рейтинг"},
     {"TablesXlsExport", "lvTables", TExportKind::List, "Регуляры"},
-    // The card ("CardXlsExport", "sgCard", "Карта") and the layout scheme ("LayoutXlsExport", "sgLayout",
-    // "Схема") are grids of the analysis pages; they join here with those pages.
+    {"CardXlsExport", "sgCard", TExportKind::Grid, "Карта"},
+    {"LayoutXlsExport", "sgLayout", TExportKind::Grid, "Схема"},
 };
 
 void Export(Session& s, QWidget* window, const QAbstractItemView* view, const TViewExport& e) {
@@ -123,7 +123,10 @@ void BindExportCommands(ActionRegistry& reg, Session& s, QWidget* window) {
         e.Action,
         [&s, view, action] {
           if (!view->model() || view->model()->rowCount() == 0) return false;
-          return action != "TablesXlsExport" || s.Tables.TabShown();
+          if (action == "TablesXlsExport") return s.Tables.TabShown();
+          if (action == "CardXlsExport") return s.Views.CardShown;
+          if (action == "LayoutXlsExport") return s.Views.LayoutShown;
+          return true;
         },
         [&s, window, view, e] { Export(s, window, view, e); });
   }
