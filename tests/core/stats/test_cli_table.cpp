@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <set>
 #include <cctype>
 #include <cmath>
 #include <cstdio>
@@ -369,6 +370,67 @@ TEST(CliFamilies, CatalogueValuesAndFilterFollowTheSettings) {
               }
   ASSERT_EQ(RunCli({dd, "filter", "DIFK", "--select=2", "--keep"}, &out), 0);
   EXPECT_EQ(out, "Комбинаций: " + std::to_string(twice) + "\n");
+}
+
+// The repeats, pairs and characteristic numbers through quintar-cli on the real archive: a filter judges a
+// combination as the draw after the reference draw (the newest but the offset), so the counts of kept
+// combinations follow from the numbers of the draws before it.
+TEST(CliFamilies, HistoryBoundFiltersJudgeTheDrawAfterTheReference) {
+  const std::string csv = test::SharedDataFile("draws-7x35-import.csv");
+  if (csv.empty()) GTEST_SKIP() << "the real archive is not available";
+  std::vector<Draw> draws = ReadDraws(csv);
+  std::sort(draws.begin(), draws.end(), [](const Draw& a, const Draw& b) { return a.number < b.number; });
+  TempDir dir;
+  const std::string dd = "--data-dir=" + dir.Path();
+  ASSERT_EQ(RunCli({dd, "draws", "import", csv}), 0);
+  const int high = static_cast<int>(draws.size()) - 1;
+  auto set = [&](int index) { return std::set<int>(draws[static_cast<size_t>(index)].nums.begin(), draws[static_cast<size_t>(index)].nums.end()); };
+  auto moved = [](const std::set<int>& s, int by) {
+    std::set<int> out;
+    for (int n : s) out.insert(by > 0 ? (n + by > 35 ? n + by - 35 : n + by) : (n + by < 1 ? n + by + 35 : n + by));
+    return out;
+  };
+  // Combinations holding exactly k of w given numbers, for the selected k.
+  auto exactly = [](size_t w, std::vector<int> ks) {
+    int64_t n = 0;
+    for (int k : ks) n += Choose(static_cast<int>(w), k) * Choose(35 - static_cast<int>(w), 7 - k);
+    return n;
+  };
+  auto kept = [&](std::vector<std::string> args) {
+    std::string out, err;
+    args.insert(args.begin(), dd);
+    EXPECT_EQ(RunCli(args, &out, &err), 0) << err;
+    return out;
+  };
+  auto count = [](int64_t n) { return "Комбинаций: " + std::to_string(n) + "\n"; };
+  for (int offset : {0, 5}) {
+    const int L = high - offset;
+    const std::string off = "--offset=" + std::to_string(offset);
+    const std::set<int> last = set(L), before = set(L - 1);
+    std::set<int> both, onlyLast;
+    for (int n : last) (before.count(n) ? both : onlyLast).insert(n);
+    EXPECT_EQ(kept({"filter", "RPC2", "--select=0", "--keep", off}), count(exactly(7, {0})));
+    EXPECT_EQ(kept({"filter", "RPC2", "--select=1;2", "--keep", off}), count(exactly(7, {1, 2})));
+    EXPECT_EQ(kept({"filter", "PRC2O3", "--select=1", "--delete", off}), count(6724520 - exactly(set(L - 3).size(), {1})));
+    EXPECT_EQ(kept({"filter", "PRC-1", "--select=1", "--keep", off}), count(exactly(moved(last, -1).size(), {1})));
+    // Against draws L and L - 1.
+    EXPECT_EQ(kept({"filter", "RPC3", "--select=0", "--keep", off}), count(exactly(both.size(), {0})));
+    EXPECT_EQ(kept({"filter", "PRB2", "--select=1;2", "--keep", off}), count(exactly(onlyLast.size(), {1, 2})));
+    // The candidates of PRV+1 are the reference draw's numbers moved up by one.
+    std::string texts;
+    for (int n : moved(last, 1)) texts += (texts.empty() ? "" : ";") + std::to_string(n);
+    EXPECT_EQ(kept({"filter", "PRV+1", "--select=" + texts, "--keep", off}), count(6724520 - Choose(28, 7)));
+  }
+  // Draw 1577 (9 13 15 16 26 30 35) after draw 1576 (18 20 22 26 31 34 35) repeats 26 and 35.
+  EXPECT_EQ(kept({"values", "RPV2", "--draw=1577"}), "26\t0\t0\t0\t26\t1\n35\t0\t0\t0\t35\t1\n");
+  EXPECT_EQ(kept({"filter", "KNM2", "--select=26:35", "--keep", "--sorted"}), count(Choose(33, 5)));
+  // VNK3 at the draw 1572 (6 12 17 22 24 30 32), whose rows end in (0, 1): "1 (1)", and 1 came in draw 1573.
+  const std::string table = kept({"stats", "VNK3", "--offset=5"});
+  EXPECT_NE(table.find("\n1 (1)\t1\t100,00000\t"), std::string::npos) << table;
+  EXPECT_EQ(kept({"filter", "VNK3", "--select=1 (1)", "--keep", "--offset=5"}), count(6724520 - Choose(34, 7)));
+  // At the newest draw nothing follows: counts of 0, no "Ожд. СТФ", and "Ожд. КРН" of 2 x (1577 + 1).
+  const std::string newest = kept({"stats", "VNK3"});
+  EXPECT_NE(newest.find("\t1577\t-\t-\t-\t-\t-\t3156\t-\t-\t-\t-\n"), std::string::npos) << newest;
 }
 
 TEST(CliStats, SortOptionsAndErrors) {

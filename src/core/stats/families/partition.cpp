@@ -44,6 +44,12 @@ TPartition RowPartition(int cols) {
   return Numbered(p, GroupCount(1, MAX_NUMBER, cols));
 }
 
+TPartition NumberPartition() {
+  TPartition p;
+  for (int n = 1; n <= MAX_NUMBER; ++n) p.Of[n] = static_cast<uint8_t>(n);
+  return Numbered(p, MAX_NUMBER);
+}
+
 TPartition SegmentPartition(const uint8_t table[MAX_NUMBER]) {
   TPartition p;
   bool listed[MAX_NUMBER + 1] = {};
