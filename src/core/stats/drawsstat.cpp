@@ -249,6 +249,7 @@ void TDrawsStatRow::SetCells(const std::array<std::string, kDrawsStatColumns>& c
 
 void TDrawsStatRow::AddCell(std::string_view text) {
   if (cells_ >= kDrawsStatColumns) return;
+  if (cells_ == 0) text_.reserve(kRowTextReserve);
   text_.append(text);
   ends_[cells_++] = static_cast<uint32_t>(text_.size());
 }
@@ -264,6 +265,9 @@ struct SortCell {
   std::string_view text;
   bool inlined = false;
   uint8_t length = 0;
+  // The first 8 upper-case bytes as one big-endian number, zeros after the end: most texts of a table
+  // differ within them.
+  uint64_t head = 0;
   char upper[22];
 };
 
@@ -292,13 +296,17 @@ SortCell MakeSortCell(std::string_view s) {
     c.inlined = true;
     c.length = static_cast<uint8_t>(s.size());
     for (size_t k = 0; k < s.size(); ++k) c.upper[k] = s[k] >= 'a' && s[k] <= 'z' ? static_cast<char>(s[k] - 32) : s[k];
+    for (size_t k = 0; k < 8; ++k) c.head = (c.head << 8) | (k < s.size() ? static_cast<unsigned char>(c.upper[k]) : 0u);
   }
   return c;
 }
 
 int CompareTexts(const SortCell& a, const SortCell& b) {
   if (!a.inlined || !b.inlined) return AnsiCompareText(a.text, b.text);
-  const int c = std::memcmp(a.upper, b.upper, std::min(a.length, b.length));
+  if (a.head != b.head) return a.head < b.head ? -1 : 1;
+  // No text holds a zero byte: equal heads mean equal first bytes up to the shorter length.
+  const size_t from = std::min<size_t>(8, std::min(a.length, b.length));
+  const int c = std::memcmp(a.upper + from, b.upper + from, std::min(a.length, b.length) - from);
   if (c != 0) return c;
   return a.length == b.length ? 0 : (a.length < b.length ? -1 : 1);
 }

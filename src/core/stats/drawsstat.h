@@ -152,6 +152,8 @@ struct TDrawsStatRow {
   void AddCell(std::string_view text);
 
  private:
+  // Room for a row of twenty cells in one allocation (most rows need 60 to 110 characters).
+  static constexpr size_t kRowTextReserve = 120;
   std::string text_;
   uint32_t ends_[kDrawsStatColumns] = {};
   int cells_ = 0;
