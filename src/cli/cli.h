@@ -1,6 +1,7 @@
 // quintar-cli: the headless front end over the same data folder and the same core as the desktop program.
 #pragma once
 
+#include <initializer_list>
 #include <map>
 #include <optional>
 #include <string>
@@ -59,6 +60,25 @@ void PrintError(const std::string& text);
 void StartFullCatalogue(Session& s);
 bool ChooseTableMethod(Session& s, const std::string& code);
 
+// The stakes file opened as the desktop program opens it at start-up (a file of an old version is left
+// alone). False after the messages.
+bool OpenStakes(Session& s);
+// The stakes file as the stakes commands open it, with the archive, the cost and prize settings and the
+// rating that checking needs; false after the messages. The grid's lines of the records from first on.
+bool LoadForChecking(Context& c);
+void PrintStakeRows(Session& s, int first);
+
+// The options a command takes besides --data-dir, --verbose and --help; any other is a usage error.
+void CheckOptions(const Args& a, std::initializer_list<const char*> allowed);
+
+// The online catalogue commands: the settings of Quintar_7x35.ini with --base-url in place of the address,
+// the base language; an id argument that must be a positive integer; a text option of at most 64
+// characters; a line of cells with tabs and line breaks inside a cell printed as blanks.
+void StartCatalogueCommand(Context& c);
+int IdArgument(const std::string& text);
+std::optional<std::string> ShortTextOption(const Args& a, const std::string& name);
+void PrintCells(const std::vector<std::string>& cells);
+
 // Command groups; each returns the exit code.
 int RunDraws(Context& c);
 int RunGenerate(Context& c);
@@ -66,10 +86,15 @@ int RunCatalogue(Context& c);
 int RunValues(Context& c);
 int RunDownload(Context& c);
 int RunRatings(Context& c);
+int RunArchive(Context& c);
 int RunScript(Context& c);
 int RunStakes(Context& c);
+int RunTables(Context& c);
 int RunFilter(Context& c);
 int RunStats(Context& c);
 int RunPrefetch(Context& c);
+int RunIdentity(Context& c);
+int RunScriptLib(Context& c);
+int RunSystems(Context& c);
 
 }  // namespace quintar::cli

@@ -1,4 +1,5 @@
 // quintar-cli ratings ...: the rating of checked stakes per comment.
+#include "analysis/significance.h"
 #include "cli.h"
 #include "util/format.h"
 #include "util/strutil.h"
@@ -62,6 +63,39 @@ int Export(Context& c) {
 
 }  // namespace
 
+// The rows against pure chance: for every row (or the rows of --rows, numbered from 1 in the view's
+// order) its tails, p-value, money against chance and verdict, rows separated by an empty line.
+int Significance(Context& c) {
+  if (!c.args.positional.empty()) throw UsageError("ratings significance: лишние аргументы");
+  Session& s = c.session;
+  s.ReadRatingsKeys();
+  s.ReadSettings();
+  s.LoadRating(false);
+  if (c.host.errors) return kFailed;
+  std::vector<int> rows;
+  if (auto list = c.args.Get("rows")) {
+    for (const auto& word : SplitAny(*list, ",;", true)) {
+      auto r = TryStrToInt(Trim(word));
+      if (!r || *r < 1 || *r > s.Ratings.Count()) throw UsageError("--rows: нет строки рейтинга " + word);
+      rows.push_back(*r - 1);
+    }
+  } else {
+    for (int r = 0; r < s.Ratings.Count(); ++r) rows.push_back(r);
+  }
+  if (rows.empty()) {
+    PrintError("Рейтинг пуст.");
+    return kFailed;
+  }
+  bool first = true;
+  for (int r : rows) {
+    if (!first) PrintLine("");
+    first = false;
+    PrintLine(Format("Строка\t%d", {r + 1}));
+    for (const std::string& line : SignificanceLines(RowSignificance(s.Ratings[r], s.StakePrices()))) PrintLine(line);
+  }
+  return kOk;
+}
+
 int RunRatings(Context& c) {
   if (c.args.positional.empty()) throw UsageError("ratings: нужна подкоманда");
   std::string sub = c.args.positional.front();
@@ -69,6 +103,7 @@ int RunRatings(Context& c) {
   if (sub == "list") return List(c);
   if (sub == "refresh") return Refresh(c);
   if (sub == "export") return Export(c);
+  if (sub == "significance") return Significance(c);
   throw UsageError("ratings: неизвестная подкоманда " + sub);
 }
 

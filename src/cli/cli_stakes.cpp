@@ -6,23 +6,6 @@
 
 namespace quintar::cli {
 
-namespace {
-
-// Answers the delete confirmations "yes" and the rating refresh question as the option asks.
-class StakesHost : public CliHost {
- public:
-  explicit StakesHost(bool refreshRating) : refreshRating_(refreshRating) {}
-  bool Ask(AskKind kind, const std::string& text) override {
-    const bool yes = text == kRatingsRefreshQuestion ? refreshRating_ : true;
-    (void)kind;
-    PrintError(text + (yes ? " [да]" : " [нет]"));
-    return yes;
-  }
-
- private:
-  bool refreshRating_;
-};
-
 // Opens the stakes file as the desktop program does at start-up, except that a file of an old version
 // is left alone. False after the messages when it cannot be opened (another copy holds it).
 bool OpenStakes(Session& s) {
@@ -50,7 +33,6 @@ bool OpenStakes(Session& s) {
   return true;
 }
 
-// The archive, the cost and prize settings and the rating, which checking needs.
 bool LoadForChecking(Context& c) {
   Session& s = c.session;
   s.LoadArchive();
@@ -62,9 +44,26 @@ bool LoadForChecking(Context& c) {
   return c.host.errors == 0;
 }
 
-void PrintRows(Session& s, int first) {
+void PrintStakeRows(Session& s, int first) {
   s.Stakes.ForEachStake([](int, const TStakeRec& r) { PrintLine(Join(StakeGridCells(r), "\t")); }, first);
 }
+
+namespace {
+
+// Answers the delete confirmations "yes" and the rating refresh question as the option asks.
+class StakesHost : public CliHost {
+ public:
+  explicit StakesHost(bool refreshRating) : refreshRating_(refreshRating) {}
+  bool Ask(AskKind kind, const std::string& text) override {
+    const bool yes = text == kRatingsRefreshQuestion ? refreshRating_ : true;
+    (void)kind;
+    PrintError(text + (yes ? " [да]" : " [нет]"));
+    return yes;
+  }
+
+ private:
+  bool refreshRating_;
+};
 
 int Finish(Context& c) {
   Session& s = c.session;
@@ -79,7 +78,7 @@ int List(Context& c) {
   Session& s = c.session;
   if (!OpenStakes(s)) return kFailed;
   PrintLine(Join(StakeGridCaptions(), "\t"));
-  PrintRows(s, 0);
+  PrintStakeRows(s, 0);
   s.CloseStakesFile();
   return c.host.errors ? kFailed : kOk;
 }
@@ -103,7 +102,7 @@ int Add(Context& c) {
     s.CloseStakesFile();
     return kFailed;
   }
-  PrintRows(s, before);
+  PrintStakeRows(s, before);
   return Finish(c);
 }
 

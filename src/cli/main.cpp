@@ -27,6 +27,15 @@ void PrintLine(const std::string& text) {
 
 void PrintError(const std::string& text) { std::fprintf(stderr, "%s\n", CrToNewlines(text).c_str()); }
 
+void CheckOptions(const Args& a, std::initializer_list<const char*> allowed) {
+  for (const auto& [name, value] : a.options) {
+    (void)value;
+    bool known = name == "data-dir" || name == "verbose" || name == "help";
+    for (const char* n : allowed) known = known || name == n;
+    if (!known) throw UsageError("Неизвестный параметр: --" + name);
+  }
+}
+
 namespace {
 
 // One entry per line, so that command groups add their lines independently.
@@ -45,6 +54,8 @@ const char* const kUsageLines[] = {
     "  ratings list [--mode=M]   (M: 0 ожидаемые, 1 абсолютные, 2 относительные значения E0..E7)",
     "  ratings refresh",
     "  ratings export FILE",
+    "  ratings significance [--rows=LIST]   (строки рейтинга против случайного угадывания)",
+    "  archive randomness [--len=N] [--offset=K] [--html=FILE]   (архив против случайных тиражей)",
     "  stakes list",
     "  stakes add \"n1;n2;n3;n4;n5;n6;n7\" [--comment=TEXT] [--draw=N] [--draws=K]",
     "  stakes check",
@@ -56,6 +67,34 @@ const char* const kUsageLines[] = {
     "  script test FILE.lsc --tests=N [--log]   (тест на N последних тиражах)",
     "  stats CODE [--len=N] [--offset=K] [--sorted] [--prefetch] [--sort=COLUMN] [--desc]   (таблица статистики)",
     "  prefetch [--force] [--groups=LIST]   (файлы полного набора комбинаций)",
+    "  identity   (данные клиента в запросах к online-каталогу)",
+    "  scriptlib list [--filter=ENTRY] [--base-url=URL]   (online-каталог сценариев)",
+    "  scriptlib view ID [--base-url=URL]",
+    "  scriptlib rates ID [--base-url=URL]",
+    "  scriptlib download ID [--out=FILE.lsc] [--base-url=URL]",
+    "  scriptlib rate ID VALUE [--comment=TEXT] [--filter=ENTRY] [--base-url=URL]",
+    "  scriptlib hide ID [--filter=ENTRY] [--base-url=URL]",
+    "  scriptlib unrate ID [--filter=ENTRY] [--base-url=URL]",
+    "  scriptlib publish [--title=TEXT] [--descr=TEXT] [--author=TEXT] [--lcid=N] [--private] [--universal]",
+    "                    [--in=FILE.lsc] [--base-url=URL]",
+    "  scriptlib replace ID [--title=TEXT] [--descr=TEXT] [--author=TEXT] [--lcid=N] [--public|--private]",
+    "                    [--universal|--app-only] [--in=FILE.lsc] [--base-url=URL]",
+    "  scriptlib delete ID [--base-url=URL]",
+    "  systems list [--base-url=URL]   (online-каталог систем)",
+    "  systems show ID [--base-url=URL]",
+    "  systems download ID... [--base-url=URL]",
+    "  systems add [--title=TEXT] [--descr=TEXT] [--file=FILE] [--author=TEXT] [--url=URL] [--nums=N] [--olap=B]",
+    "              [--base-url=URL]",
+    "  systems edit ID [--title=TEXT] [--descr=TEXT] [--file=FILE] [--author=TEXT] [--url=URL] [--nums=N]",
+    "              [--olap=B] [--base-url=URL]",
+    "  systems delete ID [--base-url=URL]",
+    "  systems stake [--combined] [--in=FILE.lcv] [--draw=N] [--draws=K] [--comment=TEXT]",
+    "  tables list   (регулярные ставки)",
+    "  tables add [--name=TEXT] [--step=S] (--comb=\"n1;n2;n3;n4;n5;n6;n7\" | --rows=LIST [--in=FILE.lcv] | --last-draw)",
+    "  tables edit ROW [--name=TEXT] [--step=S]",
+    "  tables delete ROW...",
+    "  tables stake ROW [--offset=K] [--draw=N] [--draws=K] [--comment=TEXT] [--in=FILE.lcv]",
+    "  tables test ROW... [--tests=N] [--in=FILE.lcv]",
 };
 
 std::string UsageText() {
@@ -74,11 +113,16 @@ const std::map<std::string, Handler>& Commands() {
       {"values", RunValues},
       {"download", RunDownload},
       {"ratings", RunRatings},
+      {"archive", RunArchive},
       {"stakes", RunStakes},
       {"filter", RunFilter},
       {"script", RunScript},
       {"stats", RunStats},
       {"prefetch", RunPrefetch},
+      {"identity", RunIdentity},
+      {"scriptlib", RunScriptLib},
+      {"systems", RunSystems},
+      {"tables", RunTables},
   };
   return commands;
 }

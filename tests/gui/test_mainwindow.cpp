@@ -61,7 +61,7 @@ class TestMainWindow : public QObject {
     TDesktop& d = f.Start();
     TFormMain& w = *d.Window;
     QCOMPARE(MenuTitles(w.menuBar()), (QStringList{"Файл", "Архив тиражей", "Комбинации", "Статистика", "Ставки",
-                                                   "Рейтинг", "Регуляры", "Сценарий", "Вид", "Справка"}));
+                                                   "Рейтинг", "Регуляры", "Системы", "Сценарий", "Вид", "Справка"}));
     // Every command exists under its name; only the built ones are enabled.
     QStringList enabled;
     for (const auto& def : ActionTable()) {
@@ -70,15 +70,17 @@ class TestMainWindow : public QObject {
       QCOMPARE(a->text(), QString::fromUtf8(def.Caption));
       if (a->isEnabled()) enabled << def.Name;
     }
-    QCOMPARE(enabled, (QStringList{"EditConfig", "EditShredding", "EditProxy", "ExitProgram", "DrawsDownload", "AutoDownload0",
+    QCOMPARE(enabled, (QStringList{"EditConfig", "EditShredding", "EditProxy", "EditCatalogue", "ExitProgram", "DrawsDownload", "AutoDownload0",
                                    "AutoDownload1", "AutoDownload2", "DrawsImport", "DrawsAdd", "DrawsSorted",
                                    "CombsCheckNums", "CombsGen", "CombsCopy", "CombsSelectAll", "CombsOpen",
                                    "CombsSave", "FiltersManager", "FiltersReset", "FiltersInfo", "StakeAdd",
-                                   "StakeAddRandom", "StakeAddAll", "StakeFilter", "StakeClear",
+                                   "StakeAddRandom", "StakeAddAll", "SystemStakeFilter", "SystemStakeAll",
+                                   "StakeFilter", "StakeClear",
                                    "StakesGraphDraws", "StakesCheckManual", "LogStakes", "LogStakesDelete",
                                    "StakesScroll", "StakesCheckLine", "RatingsEffMode0", "RatingsEffMode1",
-                                   "RatingsEffMode2", "RatingsRefresh", "ScriptOpen", "ScriptAdd", "ScriptLoad",
-                                   "LogToggle", "LogsDelete", "ViewColorDraws", "ViewColorCombs", "About",
+                                   "RatingsEffMode2", "RatingsRefresh", "TablesAdd", "SystemsOn", "SystemsRefresh",
+                                   "SystemsAdd", "ScriptOpen", "ScriptLibrary", "ScriptLibraryRefresh", "ScriptAdd",
+                                   "ScriptLoad", "LogToggle", "LogsDelete", "TabTables", "ViewColorDraws", "ViewColorCombs", "About",
                                    "OpenLotoSite", "urlMainSite", "urlBlog", "urlYT", "urlAuthText", "urlVK",
                                    "urlOK", "urlAuthSite", "urlTG"}));
     QCOMPARE(w.Actions().Action("DrawsDownload")->shortcut(), QKeySequence("F3"));
@@ -88,9 +90,9 @@ class TestMainWindow : public QObject {
     // Ctrl+J is given to two commands; the first in menu order keeps it.
     QCOMPARE(w.Actions().Action("SystemsOn")->shortcut(), QKeySequence("Ctrl+J"));
     QVERIFY(w.Actions().Action("ScriptOpen")->shortcut().isEmpty());
-    // The systems menu, page and stake commands wait for the systems catalogue.
-    QVERIFY(!w.findChild<QMenu*>("mnSystems")->menuAction()->isVisible());
-    QVERIFY(!w.Actions().Action("SystemStakeAll")->isVisible());
+    // The systems menu, page and stake commands come with the systems catalogue at the initialisation.
+    QVERIFY(w.findChild<QMenu*>("mnSystems")->menuAction()->isVisible());
+    QVERIFY(w.Actions().Action("SystemStakeAll")->isVisible());
     QMenu* view = w.findChild<QMenu*>("mnView");
     QStringList viewItems;
     for (QAction* a : view->actions())
@@ -104,7 +106,7 @@ class TestMainWindow : public QObject {
     for (int i = 0; i < w.pcMain->count(); ++i) tabs << w.pcMain->tabText(i);
     QCOMPARE(tabs, (QStringList{"Статистика", "Графики", "Карта", "Схема", "Ставки", "Рейтинг", "Регуляры",
                                 "Системы", "Сценарий"}));
-    QVERIFY(!w.pcMain->isTabVisible(7));
+    QVERIFY(w.pcMain->isTabVisible(7));
     QCOMPARE(w.pcLists->tabText(0), QString("Архив тиражей"));
     QCOMPARE(w.pcLists->tabText(1), QString("Комбинации"));
     const int widths[6] = {150, 180, 130, 150, 120, 125};

@@ -14,9 +14,14 @@
 #include <QTabWidget>
 #include <QTableView>
 #include <QTest>
+#include <QComboBox>
+#include <QTextBrowser>
+#include <QtCharts/QBarSeries>
+#include <QtCharts/QBarSet>
 #include <QtCharts/QChartView>
 #include <QtCharts/QLineSeries>
 
+#include "analysis/formreport.h"
 #include "app/actionregistry.h"
 #include "combs/formgraph.h"
 #include "combs/ratingsmodel.h"
@@ -362,6 +367,60 @@ class TestRatings : public QObject {
     }
     QCOMPARE(s.ScriptLines.size(), before + 1);
     QCOMPARE(d.Window->pcMain->currentWidget(), static_cast<QWidget*>(page));
+  }
+
+  // The selected rows against chance and the archive against random draws, each in the report window
+  // with its verdict, a bar chart per part and the page saved as HTML.
+  void reportWindowsShowTheFiguresAgainstChance() {
+    DesktopFixture f;
+    f.WriteArchive({1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12});
+    {
+      TRatings r;
+      r.Append(Row("Лучше случая", 400, {59, 140, 130, 51, 20}, 0));
+      r.Append(Row("Как случай", 400, {70, 140, 130, 51, 9}, 0));
+      r.SaveToFile(f.DataDir() + "Quintar_7x35.lrt");
+    }
+    TDesktop& d = f.Start();
+    TRatingsPage* page = RatingsPage(d);
+    ActionRegistry& actions = d.Window->Actions();
+    d.Window->pcMain->setCurrentWidget(page);
+    QVERIFY(!actions.Action("RatingsSignificance")->isEnabled());
+    QVERIFY(page->lvRatings->actions().contains(actions.Action("RatingsSignificance")));
+    SelectRows(page, {0, 1});
+    actions.UpdateActions();
+    QVERIFY(actions.Execute("RatingsSignificance"));
+    auto reports = d.Window->findChildren<TFormReport*>();
+    QCOMPARE(reports.size(), 1);
+    TFormReport* w = reports[0];
+    QVERIFY(w->isVisible() && !w->isModal());
+    const QString text = w->txtReport->toPlainText();
+    QVERIFY(text.contains("Лучше случая") && text.contains("Как случай"));
+    QVERIFY(text.contains("лучше случайного угадывания"));
+    QVERIFY(text.contains("не отличается от случайного угадывания"));
+    QCOMPARE(w->cbChart->count(), 2);
+    auto* bars = qobject_cast<QBarSeries*>(w->crtReport->chart()->series().value(0));
+    QVERIFY(bars && bars->count() == 2 && bars->barSets()[0]->count() == 8);
+    QCOMPARE(bars->barSets()[0]->at(4), 20.0);
+    QApplication::processEvents();
+    const QString shot = ShotFile("significance.png");
+    if (!shot.isEmpty()) w->grab().save(shot, "PNG");
+    QVERIFY(w->SaveTo(f.File("rows.html")));
+    QVERIFY(ReadWholeFile(f.File("rows.html")).find("<svg") != std::string::npos);
+    w->close();
+    QApplication::processEvents();
+
+    QVERIFY(actions.Execute("DrawsRandomness"));
+    reports = d.Window->findChildren<TFormReport*>();
+    QVERIFY(!reports.isEmpty());
+    w = reports.back();
+    QVERIFY(w->txtReport->toPlainText().contains("Частоты чисел 1..35"));
+    QCOMPARE(w->cbChart->count(), 4);
+    w->cbChart->setCurrentIndex(1);
+    QCOMPARE(w->crtReport->chart()->title(), QString("Суммы чисел"));
+    QApplication::processEvents();
+    const QString shot2 = ShotFile("randomness.png");
+    if (!shot2.isEmpty()) w->grab().save(shot2, "PNG");
+    w->close();
   }
 };
 

@@ -30,7 +30,10 @@ enum class Change {
   FilterLog,
   Stakes,
   Ratings,
+  Tables,          // the tables of the page "Регуляры"
   Script,
+  ScriptLibrary,   // the online script catalogue's list
+  Systems,         // the online systems catalogue's list
   Settings,        // the catalogue settings changed
   Actions,         // enabling rules may give other answers
 };

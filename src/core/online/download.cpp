@@ -41,7 +41,7 @@ void TProxy::WriteTo(IniFile& ini) {
 }
 
 TOnlineAddresses TOnlineAddresses::Defaults() {
-  return {QUINTAR_RESULTS_URL, QUINTAR_LOTTERY_URL, QUINTAR_PROXY_LIST_URL};
+  return {QUINTAR_RESULTS_URL, QUINTAR_LOTTERY_URL, QUINTAR_PROXY_LIST_URL, TCatalogueSettings::Defaults()};
 }
 
 void TOnlineAddresses::ReadFrom(const IniFile& ini) {
@@ -52,6 +52,7 @@ void TOnlineAddresses::ReadFrom(const IniFile& ini) {
   read("ResultsUrl", ResultsUrl);
   read("LotteryUrl", LotteryUrl);
   read("ProxyListUrl", ProxyListUrl);
+  Catalogue.ReadFrom(ini);
 }
 
 // Addresses and pages ------------------------------------------------------------------------------------

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "game/game.h"
+#include "online/catalogueclient.h"
 #include "online/webrequest.h"
 
 namespace quintar {
@@ -47,6 +48,7 @@ struct TOnlineAddresses {
   std::string ResultsUrl;    // "ResultsUrl": base of the results site; pages are <base>/powerball/results/<month>
   std::string LotteryUrl;    // "LotteryUrl": the lottery's site, opened in the browser
   std::string ProxyListUrl;  // "ProxyListUrl": the public proxy directory
+  TCatalogueSettings Catalogue;  // "CatalogueUrl" and the other keys of the online catalogues
   static TOnlineAddresses Defaults();
   // Keys that are missing or empty keep the compiled defaults.
   void ReadFrom(const IniFile& ini);

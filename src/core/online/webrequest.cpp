@@ -73,6 +73,22 @@ int ProgressCallback(void* user, curl_off_t, curl_off_t dlnow, curl_off_t, curl_
   return 0;
 }
 
+// The certificates the client trusts by default (its CA bundle file), or "" when it names none.
+std::string SystemTrustedCertificates(CURL* h) {
+  const char* path = nullptr;
+#if LIBCURL_VERSION_NUM >= 0x075400
+  curl_easy_getinfo(h, CURLINFO_CAINFO, &path);
+#else
+  (void)h;
+#endif
+  std::string file = path && *path ? path : "/etc/ssl/certs/ca-certificates.crt";
+  try {
+    return ReadWholeFile(file);
+  } catch (const std::exception&) {
+    return "";
+  }
+}
+
 std::string ProxyAddress(const TWebProxy& p) {
   std::string host = p.Server;
   // A bare IPv6 address needs brackets in an address.
@@ -111,15 +127,29 @@ void Perform(const std::string& url, const std::string* postBody, bool followRed
   curl_easy_setopt(h, CURLOPT_USERAGENT, kUserAgent);
   curl_easy_setopt(h, CURLOPT_ACCEPT_ENCODING, kAcceptEncoding);
   curl_easy_setopt(h, CURLOPT_FOLLOWLOCATION, followRedirects ? 1L : 0L);
-  curl_easy_setopt(h, CURLOPT_MAXREDIRS, 15L);
+  curl_easy_setopt(h, CURLOPT_MAXREDIRS, static_cast<long>(o.MaxRedirects));
+  if (o.KeepHttps && StartsWithText(url, "https://")) curl_easy_setopt(h, CURLOPT_REDIR_PROTOCOLS_STR, "https");
   curl_easy_setopt(h, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(o.ConnectTimeoutMs > 0 ? o.ConnectTimeoutMs : 0));
-  // The service's certificate is not verified.
-  curl_easy_setopt(h, CURLOPT_SSL_VERIFYPEER, 0L);
-  curl_easy_setopt(h, CURLOPT_SSL_VERIFYHOST, 0L);
-  curl_easy_setopt(h, CURLOPT_SSLVERSION,
-                   o.Tls == TTlsVersion::Tls12Only
-                       ? static_cast<long>(CURL_SSLVERSION_TLSv1_2) | static_cast<long>(CURL_SSLVERSION_MAX_TLSv1_2)
-                       : static_cast<long>(CURL_SSLVERSION_TLSv1_0));
+  if (o.TotalTimeoutMs > 0) curl_easy_setopt(h, CURLOPT_TIMEOUT_MS, static_cast<long>(o.TotalTimeoutMs));
+  curl_easy_setopt(h, CURLOPT_SSL_VERIFYPEER, o.VerifyPeer ? 1L : 0L);
+  curl_easy_setopt(h, CURLOPT_SSL_VERIFYHOST, o.VerifyPeer ? 2L : 0L);
+  std::string trusted;  // the system's trusted certificates followed by those of CaFile
+  if (o.VerifyPeer && !o.CaFile.empty()) {
+    trusted = SystemTrustedCertificates(h);
+    try {
+      trusted += "\n" + ReadWholeFile(o.CaFile);
+    } catch (const std::exception& e) {
+      throw EWebError(Format("Не удалось прочитать файл сертификатов \"%s\": %s", {o.CaFile, e.what()}));
+    }
+    curl_blob blob{trusted.data(), trusted.size(), CURL_BLOB_NOCOPY};
+    curl_easy_setopt(h, CURLOPT_CAINFO_BLOB, &blob);
+  }
+  long tls = static_cast<long>(CURL_SSLVERSION_TLSv1_0);
+  if (o.Tls == TTlsVersion::Tls12Only)
+    tls = static_cast<long>(CURL_SSLVERSION_TLSv1_2) | static_cast<long>(CURL_SSLVERSION_MAX_TLSv1_2);
+  else if (o.Tls == TTlsVersion::Tls12Up)
+    tls = static_cast<long>(CURL_SSLVERSION_TLSv1_2);
+  curl_easy_setopt(h, CURLOPT_SSLVERSION, tls);
   std::string proxyAddress;
   if (o.Proxy && !o.Proxy->Server.empty()) {
     proxyAddress = ProxyAddress(*o.Proxy);
@@ -230,6 +260,11 @@ std::string FormBody(const std::vector<std::string>& form) {
 std::string WebPostForm(const std::string& url, const std::vector<std::string>& form, bool followRedirects,
                         const TWebOptions& options) {
   std::string body = FormBody(form);
+  return PerformText(url, &body, followRedirects, options);
+}
+
+std::string WebPostBody(const std::string& url, const std::string& body, bool followRedirects,
+                        const TWebOptions& options) {
   return PerformText(url, &body, followRedirects, options);
 }
 

@@ -1,8 +1,8 @@
 // Web requests: a GET or a POST of a small form, one fresh client per request, the whole answer body
 // returned as one text (bytes as sent, no character-set conversion). Every request carries the same header
-// set; gzip and deflate bodies are decoded; "https://" addresses are fetched over TLS without verifying the
-// server certificate. A transport failure (no connection, time-out, TLS failure, an HTTP error status)
-// raises EWebError with the client's message.
+// set; gzip and deflate bodies are decoded; "https://" addresses are fetched over TLS, with the server
+// certificate verified only when the options ask for it. A transport failure (no connection, time-out, TLS
+// failure, an HTTP error status) raises EWebError with the client's message.
 #pragma once
 
 #include <functional>
@@ -30,6 +30,7 @@ struct EWebError : EQuintar {
 enum class TTlsVersion {
   Tls10,      // TLS 1.0 or any later version the server offers
   Tls12Only,  // TLS 1.2 and nothing else
+  Tls12Up,    // TLS 1.2 or any later version
 };
 
 // An HTTP proxy: host name or address, port, optional user name and password.
@@ -43,9 +44,18 @@ struct TWebProxy {
 struct TWebOptions {
   std::string Accept = kAcceptDefault;
   TTlsVersion Tls = TTlsVersion::Tls10;
+  // Verify the server certificate against the system's trusted certificates and those of CaFile (a PEM
+  // file, "" for none), host name included.
+  bool VerifyPeer = false;
+  std::string CaFile;
   int ConnectTimeoutMs = 10000;
   // Longest wait for the next piece of the answer once connected; 0 waits without limit.
   int ReadTimeoutMs = 30000;
+  // Longest time for the whole request; 0 waits without limit.
+  int TotalTimeoutMs = 0;
+  int MaxRedirects = 15;
+  // A redirect never leads from an "https://" address to a plain "http://" one.
+  bool KeepHttps = false;
   std::optional<TWebProxy> Proxy;  // none: a direct connection, whatever the environment says
   // Called about every 50 ms while the request waits, so that a window stays painted.
   std::function<void()> Idle;
@@ -56,6 +66,9 @@ struct TWebOptions {
 // Sends the form ("name=value" texts, in order) by POST as application/x-www-form-urlencoded, each value
 // percent-encoded, and returns the answer.
 std::string WebPostForm(const std::string& url, const std::vector<std::string>& form, bool followRedirects,
+                        const TWebOptions& options = {});
+// Sends a body that is already application/x-www-form-urlencoded.
+std::string WebPostBody(const std::string& url, const std::string& body, bool followRedirects,
                         const TWebOptions& options = {});
 std::string WebGetText(const std::string& url, bool followRedirects, const TWebOptions& options = {});
 // GET with redirects followed; the body goes to the file, which is created or replaced only when the whole

@@ -8,6 +8,7 @@ const std::vector<TActionDef>& ActionTable() {
       {"EditConfig", "Параметры", "Редактирование параметров системы", ""},
       {"EditShredding", "Формулы шинковки", "Редактирование формул для методов шинковки", ""},
       {"EditProxy", "Параметры proxy-сервера", "", ""},
+      {"EditCatalogue", "Параметры online-каталогов", "Адрес online-каталога, имя и e-mail пользователя", ""},
       {"ExitProgram", "Выход", "Завершение работы с программой", "Alt+F4"},
       // Архив тиражей
       {"DrawsInfo", "Сведения о тираже", "", ""},
@@ -22,6 +23,7 @@ const std::vector<TActionDef>& ActionTable() {
       {"DrawsEdit", "Изменить", "", ""},
       {"DrawsDel", "Удалить", "", ""},
       {"DrawsSorted", "Упорядочить MIN->MAX", "", "", true},
+      {"DrawsRandomness", "Случайность архива", "Сравнение архива тиражей со случайными тиражами", ""},
       // Комбинации
       {"CombsInfo", "Сведения о комбинации", "", ""},
       {"CombsCheckNums", "Количество уникальных номеров", "", ""},
@@ -74,6 +76,8 @@ const std::vector<TActionDef>& ActionTable() {
       {"RatingsToScript", "Добавить в сценарий", "", ""},
       {"RatingsExport", "Экспорт рейтинга в CSV-файл", "", ""},
       {"RatingsXlsExport", "Экспорт рейтинга в Microsoft Excel", "", ""},
+      {"RatingsSignificance", "Значимость результата",
+       "Сравнение выделенных строк рейтинга со случайным угадыванием", ""},
       // Регуляры
       {"TablesAdd", "Добавить регулярную ставку", "", ""},
       {"TablesDel", "Удалить регулярную ставку", "", ""},
@@ -96,6 +100,14 @@ const std::vector<TActionDef>& ActionTable() {
       {"ScriptLibraryReplace", "Изменить", "Заменить выделенный сценарий в online-каталоге текущим", ""},
       {"ScriptLibraryDelete", "Удалить", "Удалить выделенный сценарий из online-каталога", ""},
       {"ScriptLibraryView", "Свойства сценария", "Просмотр сведений о выделенном сценарии", ""},
+      {"ScriptLibraryRates", "Просмотр оценок", "Просмотр оценок сценария пользователями", ""},
+      {"ScriptLibraryRate1", "[ 1 ] - Бесполезно", "Установить оценку \"1\"", "", true},
+      {"ScriptLibraryRate2", "[ 2 ] - Плохо", "Установить оценку \"2\"", "", true},
+      {"ScriptLibraryRate3", "[ 3 ] - Удовлетворительно", "Установить оценку \"3\"", "", true},
+      {"ScriptLibraryRate4", "[ 4 ] - Хорошо", "Установить оценку \"4\"", "", true},
+      {"ScriptLibraryRate5", "[ 5 ] - Отлично", "Установить оценку \"5\"", "", true},
+      {"ScriptLibraryHide", "Скрыть сценарий", "Исключить сценарий из Вашего списка", "", true},
+      {"ScriptLibraryRate0", "Удалить оценку", "Удалить Вашу оценку", ""},
       {"ScriptAdd", "Добавить фильтры", "Добавить новую команду в сценарий", "Ctrl+Ins"},
       {"ScriptEmpty", "Добавить разделитель", "Добавить разделитель в сценарий", "Ctrl+Alt+Ins"},
       {"ScriptLoad", "Добавить сценарий", "Добавить выбранный сценарий из файла в текущий сценарий", ""},
@@ -142,11 +154,11 @@ const std::vector<TActionDef>& ActionTable() {
 
 const std::vector<TMenuDef>& MainMenuTable() {
   static const std::vector<TMenuDef> menus = {
-      {"mnFile", "Файл", {"@miLanguage", "-", "EditConfig", "EditShredding", "EditProxy", "-", "ExitProgram"}},
+      {"mnFile", "Файл", {"@miLanguage", "-", "EditConfig", "EditShredding", "EditProxy", "EditCatalogue", "-", "ExitProgram"}},
       {"mnDraws",
        "Архив тиражей",
        {"DrawsInfo", "-", "DrawsDownload", "@miAutoDownload", "-", "DrawsImport", "DrawsExport", "DrawsXlsExport", "-",
-        "DrawsAdd", "DrawsEdit", "DrawsDel", "-", "DrawsSorted"}},
+        "DrawsAdd", "DrawsEdit", "DrawsDel", "-", "DrawsSorted", "-", "DrawsRandomness"}},
       {"mnCombs",
        "Комбинации",
        {"CombsInfo", "CombsCheckNums", "CombsFindInDraws", "-", "CombsGen", "CombsDelExists", "CombsDelSelected", "-",
@@ -163,8 +175,8 @@ const std::vector<TMenuDef>& MainMenuTable() {
         "StakesCheckManual", "-", "LogStakes", "LogStakesDelete", "-", "StakesScroll", "StakesCheckLine"}},
       {"mnRatings",
        "Рейтинг",
-       {"StakesGraphOverlap", "StakesGraphProfits", "RatingsGraphOverlap", "-", "@miRatingsEff", "-", "RatingsRefresh",
-        "RatingsToScript", "-", "RatingsExport", "RatingsXlsExport"}},
+       {"StakesGraphOverlap", "StakesGraphProfits", "RatingsGraphOverlap", "RatingsSignificance", "-", "@miRatingsEff",
+        "-", "RatingsRefresh", "RatingsToScript", "-", "RatingsExport", "RatingsXlsExport"}},
       {"mnTables", "Регуляры", {"TablesAdd", "TablesDel", "-", "TablesStakeAdd", "TablesStakeTest"}},
       {"mnSystems",
        "Системы",
@@ -194,7 +206,12 @@ const std::vector<TMenuDef>& SubmenuTable() {
       {"miScriptLibrary",
        "Online-каталог сценариев",
        {"ScriptLibrary", "-", "ScriptLibraryRefresh", "ScriptLibraryDownload", "ScriptLibraryUpload",
-        "ScriptLibraryReplace", "ScriptLibraryDelete", "ScriptLibraryView"}},
+        "ScriptLibraryReplace", "ScriptLibraryDelete", "-", "ScriptLibraryView", "ScriptLibraryRates",
+        "@miScriptLibraryRate"}},
+      {"miScriptLibraryRate",
+       "Оценить",
+       {"ScriptLibraryRate1", "ScriptLibraryRate2", "ScriptLibraryRate3", "ScriptLibraryRate4", "ScriptLibraryRate5",
+        "-", "ScriptLibraryHide", "ScriptLibraryRate0"}},
   };
   return subs;
 }

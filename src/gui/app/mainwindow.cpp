@@ -46,14 +46,20 @@
 #include "combs/ratingspage.h"
 #include "combs/stakecommands.h"
 #include "combs/stakespage.h"
+#include "combs/tablecommands.h"
 #include "combs/tablespage.h"
 #include "stats/filtercommands.h"
 #include "game/drawcommands.h"
 #include "scripts/runcommands.h"
 #include "game/drawspage.h"
 #include "online/downloadcommands.h"
+#include "online/formcatalogue.h"
+#include "online/systemscommands.h"
 #include "online/systemspage.h"
 #include "scripts/scriptcommands.h"
+#include "scripts/scriptlibrarycommands.h"
+#include "scripts/scriptlibrarypanel.h"
+#include "util/inifile.h"
 #include "scripts/scriptpage.h"
 #include "stats/drawsstatpage.h"
 #include "stats/statcommands.h"
@@ -63,19 +69,11 @@
 #include "views/graphspage.h"
 #include "views/layoutpage.h"
 
-#ifndef QUINTAR_VERSION
-#define QUINTAR_VERSION "1.0.0.0"
-#endif
-
 namespace quintar::gui {
 
 const char* const kMainCaption = "Анализ статистики лотереи \"7 из 35\"";
 
-std::string ProgramVersion() {
-  int v[4] = {0, 0, 0, 0};
-  std::sscanf(QUINTAR_VERSION, "%d.%d.%d.%d", &v[0], &v[1], &v[2], &v[3]);
-  return Format("%d.%d.%d.%d", {v[0], v[1], v[2], v[3]});
-}
+std::string ProgramVersion() { return ProgramVersionText(); }
 
 namespace {
 
@@ -137,6 +135,9 @@ TStartupHooks TFormMain::StartupHooks() {
     languages_ = std::make_unique<TLanguages>(opts_.ProgramPath, host_);
     languages_->Apply(lcid);
     setWindowTitle(Tr(kMainCaption));
+    // The catalogue requests name the interface language.
+    s_.ScriptLibrary.Language = languages_->Current();
+    s_.Systems.Language = languages_->Current();
   };
   h.SetUpViews = [this] {
     BuildWindow();
@@ -153,14 +154,28 @@ TStartupHooks TFormMain::StartupHooks() {
       const char* key;
       const char* page;
     } tabs[] = {{"TabGraphs", "tsGraphs"}, {"TabCard", "tsCard"}, {"TabLayout", "tsLayout"}, {"TabTables", "tsTables"}};
+    s_.Tables.ReadTabKey();
     for (const auto& t : tabs)
-      pcMain->setTabVisible(pcMain->indexOf(Page(t.page)), s_.Frm.ReadFormBool(kMainForm, t.key, true));
+      pcMain->setTabVisible(pcMain->indexOf(Page(t.page)), std::string(t.key) == kTablesTabKey
+                                                               ? s_.Tables.TabShown()
+                                                               : s_.Frm.ReadFormBool(kMainForm, t.key, true));
+  };
+  h.StartServices = [this] {
+    // The systems menu comes with the systems catalogue; the page and the stake commands as the user left
+    // them. Without an address of the service nothing is asked: the lists stay empty.
+    systemsStarted_ = true;
+    s_.Systems.ReadKeys();
+    ShowSystems();
+    if (s_.Systems.Enabled) s_.Systems.Refresh(-1, true);
+    if (s_.ScriptLibrary.PanelShown) s_.ScriptLibrary.Refresh(-1, true);
   };
   h.ReadWindowSettings = [this] { ReadWindowSettings(); };
   h.StartTimer = [this] {
     actions_->UpdateActions();
     tmrInit->start();
   };
+  h.LoadTables = [this] { s_.Tables.Load(); };
+  h.ReleaseTables = [this] { s_.Tables.Release(); };
   h.AppendVersion = [this] { setWindowTitle(Tr(kMainCaption) + Tr(" версия ") + Q(ProgramVersion())); };
   h.ShowFirstRun = [this] {
     // A termination request that came during the initialisation is not followed by a new dialog.
@@ -336,9 +351,19 @@ void TFormMain::BindCommands() {
   }
   if (auto* stakes = static_cast<TStakesPage*>(Page("tsStakes"))) BindStakeCommands(*actions_, s_, host_, *stakes, this);
   if (auto* combs = qobject_cast<TCombsPage*>(Page("tsCombs"))) BindCombsCommands(*actions_, s_, *combs, this);
+  if (auto* tables = qobject_cast<TTablesPage*>(Page("tsTables")))
+    BindTableCommands(*actions_, s_, host_, *tables, this, [this, tables](bool shown) {
+      pcMain->setTabVisible(pcMain->indexOf(tables), shown);
+      if (shown) pcMain->setCurrentWidget(tables);
+    });
   BindDownloadCommands(*actions_, s_, host_, this);
   if (auto* statPage = qobject_cast<TDrawsStatPage*>(Page("tsDrawsStat"))) statPage->BindCommands(*actions_);
   BindScriptRunCommands(*actions_, s_, this);
+  if (auto* script = qobject_cast<TScriptPage*>(Page("tsScript")))
+    BindScriptLibraryCommands(*actions_, s_, *script, this, [this] { return languages_->Available(); });
+  if (auto* systems = qobject_cast<TSystemsPage*>(Page("tsSystems")))
+    BindSystemsCommands(*actions_, s_, host_, *systems, this);
+  actions_->Bind("EditCatalogue", [this] { return s_.IsIdle(); }, [this] { EditCatalogue(); });
 
   actions_->Bind("ExitProgram", nullptr, [this] { close(); });
   actions_->Bind(
@@ -431,6 +456,30 @@ void TFormMain::RestartProgram() {
   close();
 }
 
+void TFormMain::ShowSystems() {
+  const bool shown = systemsStarted_ && s_.Systems.Enabled;
+  if (QMenu* m = findChild<QMenu*>("mnSystems")) m->menuAction()->setVisible(systemsStarted_);
+  if (TMainPage* page = Page("tsSystems")) pcMain->setTabVisible(pcMain->indexOf(page), shown);
+  for (const char* name : {"SystemStakeAll", "SystemStakeFilter"})
+    if (QAction* a = actions_->Action(name)) a->setVisible(shown);
+}
+
+void TFormMain::EditCatalogue() {
+  TFormCatalogue dlg(this, s_.Online.Catalogue);
+  if (dlg.exec() != QDialog::Accepted) return;
+  BusyScope busy(s_);
+  StatusScope status(s_, "Сохранение файла конфигурации...");
+  const TCatalogueSettings settings = dlg.Result();
+  try {
+    IniFile ini(s_.FilePath(".ini"));
+    settings.WriteTo(ini);
+    ini.UpdateFile();
+    s_.Online.Catalogue = settings;
+  } catch (const std::exception& e) {
+    s_.ShowFailure(kConfigWriteError, e);
+  }
+}
+
 void TFormMain::SetPanelText(int index, const QString& text) {
   if (index >= 0 && index < static_cast<int>(panels_.size())) panels_[static_cast<size_t>(index)]->setText(text);
 }
@@ -447,8 +496,21 @@ void TFormMain::OnChanged(Change what) {
     case Change::Script:
       if (TMainPage* p = Page("tsScript")) p->RefreshPage(true);
       break;
+    case Change::ScriptLibrary:
+      if (auto* script = qobject_cast<TScriptPage*>(Page("tsScript"))) {
+        script->ShowLibraryPanel();
+        script->pnlOnlineScripts->RefreshList();
+      }
+      break;
+    case Change::Systems:
+      if (actions_) ShowSystems();
+      if (auto* systems = qobject_cast<TSystemsPage*>(Page("tsSystems"))) systems->RefreshList();
+      break;
     case Change::Ratings:
       if (TMainPage* p = Page("tsRatings")) p->RefreshPage(true);
+      break;
+    case Change::Tables:
+      if (TMainPage* p = Page("tsTables")) p->RefreshPage(false);
       break;
     case Change::Stakes:
       if (TMainPage* p = Page("tsStakes")) p->RefreshPage(false);

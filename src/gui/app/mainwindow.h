@@ -96,6 +96,9 @@ class TFormMain : public QMainWindow {
   void OnTerminateSignal();
   void TakeScreenshot();
   void SetPanelText(int index, const QString& text);
+  // The systems menu once the systems catalogue started, the page and the stake commands while it is on.
+  void ShowSystems();
+  void EditCatalogue();
 
   Session& s_;
   QtHost& host_;
@@ -113,6 +116,7 @@ class TFormMain : public QMainWindow {
   bool initialised_ = false;
   bool shown_ = false;
   bool settingsSaved_ = false;
+  bool systemsStarted_ = false;
 };
 
 }  // namespace quintar::gui

@@ -5,6 +5,7 @@
 #include <QTableView>
 #include <string>
 
+#include "analysis/formreport.h"
 #include "app/actionregistry.h"
 #include "app/guiutil.h"
 #include "app/session.h"
@@ -35,6 +36,15 @@ void BindRatingCommands(ActionRegistry& actions, Session& s, TRatingsPage& page,
         });
       });
 
+  actions.Bind(
+      "RatingsSignificance", [&s, &page] { return s.IsIdle() && page.SelectedCount() > 0; },
+      [&s, &page, window] {
+        std::vector<TRowSignificance> rows;
+        for (int r : page.SelectedRows())
+          if (r >= 0 && r < s.Ratings.Count()) rows.push_back(RowSignificance(s.Ratings[r], s.StakePrices()));
+        if (!rows.empty()) ShowSignificance(window, s.Host(), rows);
+      });
+
   for (int mode = 0; mode < kRatingsEffModes; ++mode) {
     const std::string name = "RatingsEffMode" + std::to_string(mode);
     actions.Bind(name, [&s] { return s.CanRatingsEffMode(); }, [&s, mode] { s.SetRatingsEffMode(mode); });
@@ -58,7 +68,7 @@ void BindRatingCommands(ActionRegistry& actions, Session& s, TRatingsPage& page,
   // The view's own menu: the rating commands.
   QTableView* lv = page.lvRatings;
   lv->setContextMenuPolicy(Qt::ActionsContextMenu);
-  for (const char* name : {"RatingsGraphOverlap", "StakesGraphOverlap", "StakesGraphProfits", "-", "RatingsRefresh",
+  for (const char* name : {"RatingsGraphOverlap", "StakesGraphOverlap", "StakesGraphProfits", "RatingsSignificance", "-", "RatingsRefresh",
                            "RatingsToScript", "-", "RatingsExport", "RatingsXlsExport"}) {
     if (std::string(name) == "-") {
       auto* sep = new QAction(lv);

@@ -2,6 +2,7 @@
 
 #include <QAction>
 
+#include "analysis/formreport.h"
 #include "app/actionregistry.h"
 #include "app/guiutil.h"
 #include "app/session.h"
@@ -35,6 +36,10 @@ void BindDrawCommands(ActionRegistry& actions, Session& s, IHost& host, TDrawsPa
       [&s, &page] {
         if (s.DrawsDel(page.SelectedRows())) page.ClearSelection();
       });
+
+  actions.Bind(
+      "DrawsRandomness", [&s] { return s.IsIdle() && !s.Archive.Empty(); },
+      [&s, window] { ShowRandomness(window, s.Host(), ArchiveRandomness(s.Archive.Draws(), s.LastIndex(), 0)); });
 
   actions.Bind(
       "DrawsImport", [&s] { return s.CanDrawsImport(); },

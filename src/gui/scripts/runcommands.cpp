@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "analysis/formreport.h"
 #include "app/actionregistry.h"
 #include "app/guiutil.h"
 #include "app/session.h"
@@ -17,15 +18,15 @@
 
 namespace quintar::gui {
 
-int AskScriptTests(QWidget* parent, int maxTests) {
+int AskScriptTests(QWidget* parent, int maxTests, const char* dialogName, const char* fieldName) {
   QDialog dlg(parent);
-  dlg.setObjectName("FormTests");
+  dlg.setObjectName(dialogName);
   dlg.setWindowTitle(Tr(kTestsCaption));
   auto* layout = new QVBoxLayout(&dlg);
   auto* row = new QHBoxLayout;
   auto* label = new QLabel(Tr(kTestsLabel), &dlg);
   auto* edit = new QSpinBox(&dlg);
-  edit->setObjectName("edTests");
+  edit->setObjectName(fieldName);
   edit->setRange(1, std::max(1, maxTests));
   edit->setValue(std::min(kTestsDefault, std::max(1, maxTests)));
   edit->setToolTip(Tr(kTestsHint));
@@ -81,8 +82,15 @@ void BindScriptRunCommands(ActionRegistry& actions, Session& s, QWidget* window)
       [&s, window] {
         const int tests = AskScriptTests(window, s.ScriptTestsMax());
         if (tests <= 0) return;
-        TViewsLock lock(window);
-        s.ScriptTest(tests);
+        const int first = s.StakesOpen() ? s.Stakes.Count() : 0;
+        {
+          TViewsLock lock(window);
+          s.ScriptTest(tests);
+        }
+        // The test's checked stakes against chance, in a window of their own.
+        if (!s.StakesOpen()) return;
+        const TRatingRec row = StakesRow(s.Stakes, first, kScriptTestRowName);
+        if (row.Stakes > 0) ShowSignificance(window, s.Host(), {RowSignificance(row, s.StakePrices())});
       });
   // Enabled while the script runs (the registry lets it through the busy state) until it was used.
   actions.Bind("ScriptStop", [&s] { return s.CanScriptStop(); }, [&s] { s.ScriptStop(); });

@@ -3,6 +3,7 @@
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QLabel>
+#include <QSplitter>
 #include <QStatusBar>
 #include <QTableView>
 #include <QVBoxLayout>
@@ -11,6 +12,9 @@
 #include "app/guiutil.h"
 #include "app/session.h"
 #include "scripts/scriptfile.h"
+#include "scripts/scriptlibrary.h"
+#include "scripts/scriptlibrarypanel.h"
+#include "util/inifile.h"
 
 namespace quintar::gui {
 
@@ -138,11 +142,49 @@ TScriptPage::TScriptPage(Session& session, QWidget* parent)
     SetPanel(i, Q(t.empty() ? initial[i] : t));
   }
 
+  auto* top = new QWidget(this);
+  auto* topLayout = new QVBoxLayout(top);
+  topLayout->setContentsMargins(0, 0, 0, 0);
+  topLayout->setSpacing(2);
+  topLayout->addWidget(lvScript, 1);
+  topLayout->addWidget(sbScript);
+  pnlOnlineScripts = new TScriptLibraryPanel(session_, this);
+  splScript = new QSplitter(Qt::Vertical, this);
+  splScript->setObjectName("splOnlineScripts");
+  splScript->setChildrenCollapsible(false);
+  splScript->addWidget(top);
+  splScript->addWidget(pnlOnlineScripts);
+  splScript->setStretchFactor(0, 1);
+  splScript->setStretchFactor(1, 0);
+
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(2, 2, 2, 2);
   layout->setSpacing(2);
-  layout->addWidget(lvScript, 1);
-  layout->addWidget(sbScript);
+  layout->addWidget(splScript, 1);
+}
+
+void TScriptPage::ReadSettings(const IniFile& ini) {
+  libraryHeight_ = std::max(40, ini.ReadInteger(kMainForm, kScriptLibraryHeightKey, kDesignedLibraryHeight));
+  session_.ScriptLibrary.ReadKeys();
+  ShowLibraryPanel();
+  pnlOnlineScripts->RefreshList();
+}
+
+void TScriptPage::WriteSettings(IniFile& ini) {
+  if (pnlOnlineScripts->isVisible() && pnlOnlineScripts->height() > 0) libraryHeight_ = pnlOnlineScripts->height();
+  ini.WriteInteger(kMainForm, kScriptLibraryHeightKey, libraryHeight_);
+  ini.WriteInteger(kMainForm, kScriptLibraryFilterKey, session_.ScriptLibrary.FilterEntry);
+}
+
+void TScriptPage::ShowLibraryPanel() {
+  const bool shown = session_.ScriptLibrary.PanelShown;
+  if (!shown && pnlOnlineScripts->isVisible() && pnlOnlineScripts->height() > 0)
+    libraryHeight_ = pnlOnlineScripts->height();
+  pnlOnlineScripts->setVisible(shown);
+  if (shown) {
+    const int total = std::max(splScript->height(), libraryHeight_ + 100);
+    splScript->setSizes({std::max(1, total - libraryHeight_), libraryHeight_});
+  }
 }
 
 void TScriptPage::RefreshPage(bool force) {

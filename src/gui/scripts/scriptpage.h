@@ -9,6 +9,7 @@
 #include "app/mainpage.h"
 
 class QLabel;
+class QSplitter;
 class QStatusBar;
 class QTableView;
 
@@ -17,6 +18,8 @@ class Session;
 }
 
 namespace quintar::gui {
+
+class TScriptLibraryPanel;
 
 // The script list as a virtual list: a row count, and each row's cells formatted from the session's
 // script lines when the view asks for them.
@@ -50,6 +53,11 @@ class TScriptPage : public TMainPage {
   explicit TScriptPage(Session& session, QWidget* parent = nullptr);
 
   void RefreshPage(bool force) override;
+  // "ScriptLibraryHeight" (the catalogue panel's height) and "ScriptLibraryFilter".
+  void ReadSettings(const IniFile& ini) override;
+  void WriteSettings(IniFile& ini) override;
+  // Shows or hides the catalogue panel and its splitter as the session says.
+  void ShowLibraryPanel();
   // The list follows the script's lines; the selection is kept where its rows still exist.
   void RefreshList();
   // A panel of the script status bar, 0-based.
@@ -67,6 +75,9 @@ class TScriptPage : public TMainPage {
 
   QTableView* lvScript;
   QStatusBar* sbScript;
+  QSplitter* splScript;  // the script list above, the catalogue panel below
+  TScriptLibraryPanel* pnlOnlineScripts;
+  static constexpr int kDesignedLibraryHeight = 220;
 
  signals:
   void SelectionChanged();
@@ -76,6 +87,7 @@ class TScriptPage : public TMainPage {
   Session& session_;
   TScriptListModel* model_;
   std::vector<QLabel*> panels_;
+  int libraryHeight_ = kDesignedLibraryHeight;
 };
 
 }  // namespace quintar::gui
