@@ -5,7 +5,6 @@
 #include <cstring>
 #include <limits>
 #include <numeric>
-#include <unordered_map>
 
 #include "util/format.h"
 #include "util/strutil.h"
@@ -19,13 +18,40 @@ const char* const kDash = "-";
 // Format("%.Nf") of a value, without parsing the format (tables write tens of thousands of them).
 std::string Fixed(int decimals, double v) { return FloatToFixed(v, decimals); }
 
-// Index of every key of a value list.
-std::unordered_map<uint64_t, size_t> KeyIndex(const TStatDrawArray& list) {
-  std::unordered_map<uint64_t, size_t> index;
-  index.reserve(list.size() * 2);
-  for (size_t i = 0; i < list.size(); ++i) index.emplace(list[i].Key.Raw(), i);
-  return index;
-}
+// Index of every key of a value list: open addressing over a power-of-two table more than twice the list
+// (a table of pairs to quadruples has 35,000 keys; a node a key would be one allocation each).
+class TKeyIndex {
+ public:
+  explicit TKeyIndex(const TStatDrawArray& list) {
+    size_t size = 16;
+    while (size < list.size() * 2 + 1) size <<= 1;
+    mask_ = size - 1;
+    slots_.assign(size, {0, -1});
+    for (size_t i = 0; i < list.size(); ++i) {
+      const uint64_t raw = list[i].Key.Raw();
+      size_t at = Hash(raw) & mask_;
+      while (slots_[at].second >= 0 && slots_[at].first != raw) at = (at + 1) & mask_;
+      if (slots_[at].second < 0) slots_[at] = {raw, static_cast<int64_t>(i)};  // the first of equal keys
+    }
+  }
+  // The index of the record with the key, -1 when there is none.
+  int64_t Find(uint64_t raw) const {
+    for (size_t at = Hash(raw) & mask_;; at = (at + 1) & mask_) {
+      if (slots_[at].second < 0) return -1;
+      if (slots_[at].first == raw) return slots_[at].second;
+    }
+  }
+
+ private:
+  static size_t Hash(uint64_t k) {
+    k ^= k >> 29;
+    k *= 0xbf58476d1ce4e5b9ull;
+    k ^= k >> 32;
+    return static_cast<size_t>(k);
+  }
+  size_t mask_ = 0;
+  std::vector<std::pair<uint64_t, int64_t>> slots_;
+};
 
 // The "Факт" column: for every value seen in the window (Count >= 1, Depth > 0), the number of the first
 // draw after its newest occurrence that shows it again, as FindNextDraw finds it; -1 when none does. A
@@ -33,7 +59,7 @@ std::unordered_map<uint64_t, size_t> KeyIndex(const TStatDrawArray& list) {
 // starts from, so one walk over the draws after the oldest such occurrence answers every value at once;
 // the series are searched value by value.
 std::vector<int32_t> NextDraws(TCustomStat& stat, const TStatDrawArray& values,
-                               const std::unordered_map<uint64_t, size_t>& index, const TDrawArchive* archive,
+                               const TKeyIndex& index, const TDrawArchive* archive,
                                int last, bool sorted) {
   std::vector<int32_t> facts(values.size(), -1);
   if (!archive) return facts;
@@ -65,9 +91,9 @@ std::vector<int32_t> NextDraws(TCustomStat& stat, const TStatDrawArray& values,
     context.Clear();
     stat.DrawValues(i, last, sorted, list, context, lastValues);
     for (const auto& v : list) {
-      auto it = index.find(v.Key.Raw());
-      if (it == index.end()) continue;
-      const size_t r = it->second;
+      const int64_t at = index.Find(v.Key.Raw());
+      if (at < 0) continue;
+      const size_t r = static_cast<size_t>(at);
       if (facts[r] < 0 && from[r] >= 0 && from[r] <= i) {
         facts[r] = v.LastDraw;
         --pending;
@@ -364,13 +390,13 @@ void TDrawsStat::Compute(const TDrawsStatInput& in) {
   }
   totals_ = StatTotals(values_);
 
-  const auto index = KeyIndex(values_);
+  const TKeyIndex index(values_);
   double scale = 0;
   if (in.Prefetch && in.Prefetch->MaxCount > 0) {
     scale = NormScale(in.Prefetch->MinCount, in.Prefetch->MaxCount, totals_);
     for (const auto& r : in.Prefetch->Records) {
-      auto it = index.find(r.Key.Raw());
-      if (it != index.end()) values_[it->second].Norm = NormOf(r.Count, scale);
+      const int64_t at = index.Find(r.Key.Raw());
+      if (at >= 0) values_[static_cast<size_t>(at)].Norm = NormOf(r.Count, scale);
     }
     normsAvailable_ = true;
   }
@@ -399,8 +425,8 @@ void TDrawsStat::Compute(const TDrawsStatInput& in) {
         v.Key = r.Key;
         const std::string label = stat.ValueToText(v);
         if (chart_.HasIdeal) chart_.Ideal.push_back({static_cast<double>(k), r.Count * scale, label});
-        auto it = index.find(r.Key.Raw());
-        if (it != index.end()) chart_.Actual.push_back({static_cast<double>(k), static_cast<double>(values_[it->second].Count), label});
+        const int64_t at = index.Find(r.Key.Raw());
+        if (at >= 0) chart_.Actual.push_back({static_cast<double>(k), static_cast<double>(values_[static_cast<size_t>(at)].Count), label});
       }
     } else {
       // The values in key order (as SortStatValues orders them), labelled with their rows' texts.
@@ -509,10 +535,10 @@ std::vector<int> TDrawsStat::SelectedRows() const {
 }
 
 int TDrawsStat::SelectKeys(const TStatDrawArray& keys) {
-  const auto index = KeyIndex(keys);
+  const TKeyIndex index(keys);
   int n = 0;
   for (auto& r : rows_) {
-    r.Selected = index.count(r.Rec.Key.Raw()) > 0;
+    r.Selected = index.Find(r.Rec.Key.Raw()) >= 0;
     n += r.Selected ? 1 : 0;
   }
   return n;
