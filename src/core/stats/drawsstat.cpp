@@ -280,7 +280,45 @@ void TDrawsStatRow::AddCell(std::string_view text) {
   ends_[cells_++] = static_cast<uint32_t>(text_.size());
 }
 
+void TDrawsStatRow::SetText(std::string_view text, const uint32_t (&ends)[kDrawsStatColumns]) {
+  text_.assign(text);
+  std::copy(std::begin(ends), std::end(ends), ends_);
+  cells_ = kDrawsStatColumns;
+}
+
 namespace {
+
+// The cells of one row gathered on the stack and handed to the row in one piece (a table may make
+// 700,000 cells); a row longer than the buffer goes on in a string.
+class TRowText {
+ public:
+  void Put(std::string_view t) {
+    if (cells_ >= kDrawsStatColumns) return;
+    if (long_.empty() && n_ + t.size() <= sizeof buf_) {
+      std::memcpy(buf_ + n_, t.data(), t.size());
+      n_ += t.size();
+    } else {
+      if (long_.empty()) long_.assign(buf_, n_);
+      long_.append(t);
+      n_ = long_.size();
+    }
+    ends_[cells_++] = static_cast<uint32_t>(n_);
+  }
+  void MoveTo(TDrawsStatRow& row) {
+    while (cells_ < kDrawsStatColumns) ends_[cells_++] = static_cast<uint32_t>(n_);
+    row.SetText(long_.empty() ? std::string_view(buf_, n_) : std::string_view(long_), ends_);
+    n_ = 0;
+    cells_ = 0;
+    long_.clear();
+  }
+
+ private:
+  char buf_[1024];
+  size_t n_ = 0;
+  int cells_ = 0;
+  uint32_t ends_[kDrawsStatColumns] = {};
+  std::string long_;
+};
 
 // A cell prepared for comparing: its number when it reads as one, and its text. A short text of ASCII
 // characters alone (most cells) is kept in upper case in the cell itself, so that sorting tables of tens
@@ -405,12 +443,14 @@ void TDrawsStat::Compute(const TDrawsStatInput& in) {
   const std::vector<int32_t> facts = NextDraws(stat, values_, index, in.Archive, last, in.Sorted);
   rows_.reserve(values_.size());
   order_.reserve(values_.size());
+  TRowText cells;
   for (size_t r = 0; r < values_.size(); ++r) {
     const TStatDraw& v = values_[r];
     TDrawsStatRow& row = rows_.emplace_back();
     row.Rec = v;
     WriteDrawsStatCells(v, stat.ValueToText(v), length, totals_, normsAvailable_, in.Weights, facts[r],
-                        [&](std::string_view text) { row.AddCell(text); });
+                        [&](std::string_view text) { cells.Put(text); });
+    cells.MoveTo(row);
     order_.push_back(static_cast<uint32_t>(r));
   }
 

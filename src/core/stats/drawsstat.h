@@ -150,6 +150,8 @@ struct TDrawsStatRow {
   void SetCells(const std::array<std::string, kDrawsStatColumns>& cells);
   // Appends the next cell (columns in order).
   void AddCell(std::string_view text);
+  // All the cells at once: their texts one after another, ends[i] the end of cell i in text.
+  void SetText(std::string_view text, const uint32_t (&ends)[kDrawsStatColumns]);
 
  private:
   // Room for a row of twenty cells in one allocation (most rows need 60 to 110 characters).
