@@ -59,6 +59,22 @@ TPartition SegmentPartition(const uint8_t table[MAX_NUMBER]) {
   return Finish(p);
 }
 
+TPartition NumberPartition() {
+  TPartition p;
+  for (int n = 1; n <= MAX_NUMBER; ++n) p.Of[n] = static_cast<uint8_t>(n);
+  return Numbered(p, MAX_NUMBER);
+}
+
+std::pair<int, int> SegmentRange(const uint8_t table[MAX_NUMBER]) {
+  const TPartition p = SegmentPartition(table);
+  int lo = 9, hi = 1;
+  for (int n = 1; n <= MAX_NUMBER; ++n) {
+    lo = std::min<int>(lo, p.Of[n]);
+    hi = std::max<int>(hi, p.Of[n]);
+  }
+  return {lo, hi};
+}
+
 std::string KeyPartsText(const TStatKey& key, int k) {
   std::string text;
   for (int j = 1; j <= k; ++j) {
