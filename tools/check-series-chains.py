@@ -2,7 +2,8 @@
 """Cross-check of the group and pause, period and chain statistics (groups 8, 9, 10) against a computation
 of their own, written from the rules alone: for the real archive, every method of these groups under a few
 settings, at draws offsets 0 and 5, in drawn order and sorted, compares the statistics table that
-`quintar-cli stats` prints (value, count, depth, last draw, smallest and largest period) and, for a sample
+`quintar-cli stats` prints (value, count, depth, last draw, smallest and largest period), the values
+`quintar-cli values` gives a few draws and, for a sample
 of methods, the count that `quintar-cli filter` keeps or deletes.
 
     tools/check-series-chains.py build/src/cli/quintar-cli ../shared/data/draws-7x35-import.csv [--quick]
@@ -33,14 +34,21 @@ DRAWS = read_archive(CSV)
 class Table:
     """The value list of a statistics table: records by key, in insertion order."""
 
-    def __init__(self):
+    def __init__(self, only=None):
         self.rec = {}
+        self.only = only  # the values of this draw index alone (quintar-cli values)
+        self.i = None
+
+    def at(self, i):
+        self.i = i
 
     def pre(self, key):
-        if key not in self.rec:
+        if self.only is None and key not in self.rec:
             self.rec[key] = dict(count=0, depth=0, last=0, seen=0, minp=0, maxp=0)
 
     def merge(self, key, last, depth):
+        if self.only is not None and self.i != self.only:
+            return
         e = self.rec.get(key)
         if e is None:
             self.rec[key] = dict(count=1, depth=depth, last=last, seen=last, minp=0, maxp=0)
@@ -80,10 +88,11 @@ def draw(i, sorted_view):
 # --- the statistics -------------------------------------------------------------------------------------
 
 def series(item_of, items, groups, text2):
-    def run(L, F, sorted_view, t):
+    def run(L, F, sorted_view, t, hi=None):
         runs = {x: [0, 0, 0] for x in items}
         ref = {item_of(n) for n in draw(L, False)[1]}
-        for i in range(F, L + 1):
+        for i in range(F, (L if hi is None else hi) + 1):
+            t.at(i)
             number, nums = draw(i, sorted_view)
             present = {item_of(n) for n in nums}
             for x in items:
@@ -106,9 +115,10 @@ def series(item_of, items, groups, text2):
 
 
 def periods(item_of, text2):
-    def run(L, F, sorted_view, t):
+    def run(L, F, sorted_view, t, hi=None):
         last = {}
-        for i in range(F, L + 1):
+        for i in range(F, (L if hi is None else hi) + 1):
+            t.at(i)
             number, nums = draw(i, sorted_view)
             for n in nums:
                 x = item_of(n)
@@ -143,11 +153,12 @@ def chain(f, kind, pos=None, text2=False, count_group=None, count_limit=0, insid
             for m in range(count_limit + 1):
                 t.pre((b, a, m))
 
-    def run(L, F, sorted_view, t):
+    def run(L, F, sorted_view, t, hi=None):
         prelist(L, t)
         Ln = draw(L, sorted_view)[1]
         Rn = draw(L - 1, sorted_view)[1]
-        for i in range(F, L + 1):
+        for i in range(F, (L if hi is None else hi) + 1):
+            t.at(i)
             number, I = draw(i, sorted_view)
             depth = L - i + 1
             pnum, P = draw(i - 1, False if kind in ("cnt2", "cnt3", "inside") else sorted_view)
@@ -307,7 +318,7 @@ def main():
     settings = [(5, ""), (6, "99999111111111111111333333333333333")]
     if not QUICK:
         settings.append((4, "12345678912345678912345678912345678"))
-    failures = checked = filters = 0
+    failures = checked = filters = values = 0
     for channel, segments in settings:
         s = make_settings(channel, segments)
         with tempfile.TemporaryDirectory() as dd:
@@ -341,6 +352,22 @@ def main():
                                     if expected.get(k) != got.get(k)]
                             print("stats %s offset %d sorted %s channel %d: %d rows differ, e.g. %s"
                                   % (code, offset, sorted_view, channel, len(diff), diff[:3]))
+                        # quintar-cli values of a few draws: the newest of the window, one before it and,
+                        # held back by the offset, one after it; the series and periods run from the
+                        # window's first draw, the chains need no run.
+                        F = max(0, L - 999)
+                        for n in sorted({L, L - 3, min(L + 2, len(DRAWS) - 1)}):
+                            v = Table(only=n)
+                            method(L, F if method.kind in ("item", "period") else n, sorted_view, v, hi=n)
+                            want = ["%d\t%d\t%d\t%d\t%s\t%d" % (tuple((list(k) + [0, 0, 0])[:4]) + (method.text(k), e["count"]))
+                                    for k, e in v.rec.items()]
+                            args = ["values", code, "--draw=%d" % DRAWS[n][0], "--offset=%d" % offset]
+                            got = cli(dd, *(args + (["--sorted"] if sorted_view else []))).splitlines()
+                            values += 1
+                            if got != want:
+                                failures += 1
+                                print("values %s draw %d offset %d sorted %s: %s, expected %s"
+                                      % (code, DRAWS[n][0], offset, sorted_view, got[:3], want[:3]))
                         # The filter for a sample: the first and last rows seen, kept and deleted.
                         sample = code[-1] in "2V" or code in ("SDC2", "PRDC", "PRDG", "GRSP", "SC3C3", "SS2C1", "SC2C2")
                         if not sample or sorted_view or (QUICK and offset):
@@ -360,7 +387,8 @@ def main():
                                 failures += 1
                                 print("filter %s %s offset %d %s: %d, expected %d"
                                       % (code, select, offset, "delete" if delete else "keep", n, want))
-    print("tables checked: %d, filters checked: %d, differences: %d" % (checked, filters, failures))
+    print("tables checked: %d, values checked: %d, filters checked: %d, differences: %d"
+          % (checked, values, filters, failures))
     return 1 if failures else 0
 
 

@@ -10,6 +10,7 @@
 #include "combs/filters.h"
 #include "game/drawarchive.h"
 #include "stats/drawsstat.h"
+#include "stats/statvalues.h"
 #include "stattest.h"
 
 namespace quintar {
@@ -170,6 +171,37 @@ TEST(ChainValues, InsideChannels) {
       {"SDG2", kFailed, {}},
       {"SDC2", kFailed, {"12 -> 0 1 2 101"}},
   });
+}
+
+// The values one draw gives, as quintar-cli values prints them: the series and periods are run from the
+// window's first draw up to it, the chains need no run.
+TEST(SeriesValues, ValuesOfOneDraw) {
+  struct LinesCase {
+    const char* code;
+    int draw, first;
+    std::vector<std::string> lines;
+  };
+  const LinesCase cases[] = {
+      {"GRPP", 5, 0, {"5\t4\t0\t0\t5 x 4\t1"}},
+      {"GRPP", 5, 3, {"5\t2\t0\t0\t5 x 2\t1"}},
+      {"GRPV", 1, 0, {"5\t1\t0\t0\t5 x 1\t1"}},
+      {"PRDV", 5, 0, {"5\t5\t0\t0\t5 x 5\t1"}},
+      {"PRDV", 5, 5, {}},
+      // 5 of the draw before is in the newest draw: the seven numbers of draw 6 follow it, with or without a run.
+      {"SDV2", 6, 0, {"5\t5\t0\t0\t5 -> 5\t1", "5\t20\t0\t0\t5 -> 20\t1", "5\t21\t0\t0\t5 -> 21\t1", "5\t22\t0\t0\t5 -> 22\t1", "5\t23\t0\t0\t5 -> 23\t1", "5\t24\t0\t0\t5 -> 24\t1", "5\t26\t0\t0\t5 -> 26\t1"}},
+      {"SDV2", 6, 6, {"5\t5\t0\t0\t5 -> 5\t1", "5\t20\t0\t0\t5 -> 20\t1", "5\t21\t0\t0\t5 -> 21\t1", "5\t22\t0\t0\t5 -> 22\t1", "5\t23\t0\t0\t5 -> 23\t1", "5\t24\t0\t0\t5 -> 24\t1", "5\t26\t0\t0\t5 -> 26\t1"}},
+  };
+  for (const LinesCase& c : cases) {
+    StatBench b;
+    Fill(b, kFive);
+    auto stat = b.Make(c.code);
+    const int L = static_cast<int>(b.draws.size()) - 1;
+    std::vector<std::string> lines = DrawValueLines(*stat, c.draw, L, false, c.first);
+    if (std::string(c.code) != "SDV2") {  // the other numbers of the draw left out
+      std::erase_if(lines, [](const std::string& l) { return l.rfind("5\t", 0) != 0; });
+    }
+    EXPECT_EQ(lines, c.lines) << c.code << " draw " << c.draw << " from " << c.first;
+  }
 }
 
 // TestComb of the periods and chains, as a filter asks it (LoadDraws(-1, L) first), with and without
