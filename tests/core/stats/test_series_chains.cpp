@@ -12,6 +12,7 @@
 #include "stats/drawsstat.h"
 #include "stats/statvalues.h"
 #include "stattest.h"
+#include "util/safefile.h"
 
 namespace quintar {
 namespace {
@@ -401,6 +402,17 @@ TEST(SeriesRules, RealArchiveTable) {
     }
   }
   EXPECT_GT(facts, 20);
+}
+
+// None of them can be prefetched: asking for the files of their groups builds nothing and takes no time.
+TEST(SeriesRules, PrefetchSkipsThem) {
+  test::TempDir dir;
+  const std::string d = "--data-dir=" + dir.Path();
+  ASSERT_EQ(test::RunCli({d, "draws", "add", "1;2;3;4;5;6;7;8", "--number=10", "--date=5 Jan 2017"}), 0);
+  std::string out;
+  ASSERT_EQ(test::RunCli({d, "prefetch", "--groups=8,9,10"}, &out), 0);
+  EXPECT_NE(out.find("Файлов: 0 из"), std::string::npos) << out;
+  EXPECT_FALSE(FileExists(dir.File("Prefetchs/Quintar_7x35_GRPV.dfc")));
 }
 
 }  // namespace
