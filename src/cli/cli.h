@@ -60,6 +60,9 @@ void PrintError(const std::string& text);
 void StartFullCatalogue(Session& s);
 bool ChooseTableMethod(Session& s, const std::string& code);
 
+// The stakes file opened as the desktop program opens it at start-up (a file of an old version is left
+// alone). False after the messages.
+bool OpenStakes(Session& s);
 // The stakes file as the stakes commands open it, with the archive, the cost and prize settings and the
 // rating that checking needs; false after the messages. The grid's lines of the records from first on.
 bool LoadForChecking(Context& c);
@@ -86,6 +89,7 @@ int RunRatings(Context& c);
 int RunArchive(Context& c);
 int RunScript(Context& c);
 int RunStakes(Context& c);
+int RunTables(Context& c);
 int RunFilter(Context& c);
 int RunStats(Context& c);
 int RunPrefetch(Context& c);

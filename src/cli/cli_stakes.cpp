@@ -6,23 +6,6 @@
 
 namespace quintar::cli {
 
-namespace {
-
-// Answers the delete confirmations "yes" and the rating refresh question as the option asks.
-class StakesHost : public CliHost {
- public:
-  explicit StakesHost(bool refreshRating) : refreshRating_(refreshRating) {}
-  bool Ask(AskKind kind, const std::string& text) override {
-    const bool yes = text == kRatingsRefreshQuestion ? refreshRating_ : true;
-    (void)kind;
-    PrintError(text + (yes ? " [да]" : " [нет]"));
-    return yes;
-  }
-
- private:
-  bool refreshRating_;
-};
-
 // Opens the stakes file as the desktop program does at start-up, except that a file of an old version
 // is left alone. False after the messages when it cannot be opened (another copy holds it).
 bool OpenStakes(Session& s) {
@@ -50,8 +33,6 @@ bool OpenStakes(Session& s) {
   return true;
 }
 
-}  // namespace
-
 bool LoadForChecking(Context& c) {
   Session& s = c.session;
   s.LoadArchive();
@@ -68,6 +49,21 @@ void PrintStakeRows(Session& s, int first) {
 }
 
 namespace {
+
+// Answers the delete confirmations "yes" and the rating refresh question as the option asks.
+class StakesHost : public CliHost {
+ public:
+  explicit StakesHost(bool refreshRating) : refreshRating_(refreshRating) {}
+  bool Ask(AskKind kind, const std::string& text) override {
+    const bool yes = text == kRatingsRefreshQuestion ? refreshRating_ : true;
+    (void)kind;
+    PrintError(text + (yes ? " [да]" : " [нет]"));
+    return yes;
+  }
+
+ private:
+  bool refreshRating_;
+};
 
 int Finish(Context& c) {
   Session& s = c.session;

@@ -89,6 +89,12 @@ const char* const kUsageLines[] = {
     "              [--olap=B] [--base-url=URL]",
     "  systems delete ID [--base-url=URL]",
     "  systems stake [--combined] [--in=FILE.lcv] [--draw=N] [--draws=K] [--comment=TEXT]",
+    "  tables list   (регулярные ставки)",
+    "  tables add [--name=TEXT] [--step=S] (--comb=\"n1;n2;n3;n4;n5;n6;n7\" | --rows=LIST [--in=FILE.lcv] | --last-draw)",
+    "  tables edit ROW [--name=TEXT] [--step=S]",
+    "  tables delete ROW...",
+    "  tables stake ROW [--offset=K] [--draw=N] [--draws=K] [--comment=TEXT] [--in=FILE.lcv]",
+    "  tables test ROW... [--tests=N] [--in=FILE.lcv]",
 };
 
 std::string UsageText() {
@@ -116,6 +122,7 @@ const std::map<std::string, Handler>& Commands() {
       {"identity", RunIdentity},
       {"scriptlib", RunScriptLib},
       {"systems", RunSystems},
+      {"tables", RunTables},
   };
   return commands;
 }

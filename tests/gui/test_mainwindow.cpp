@@ -78,9 +78,9 @@ class TestMainWindow : public QObject {
                                    "StakeFilter", "StakeClear",
                                    "StakesGraphDraws", "StakesCheckManual", "LogStakes", "LogStakesDelete",
                                    "StakesScroll", "StakesCheckLine", "RatingsEffMode0", "RatingsEffMode1",
-                                   "RatingsEffMode2", "RatingsRefresh", "SystemsOn", "SystemsRefresh", "SystemsAdd",
-                                   "ScriptOpen", "ScriptLibrary", "ScriptLibraryRefresh", "ScriptAdd", "ScriptLoad",
-                                   "LogToggle", "LogsDelete", "ViewColorDraws", "ViewColorCombs", "About",
+                                   "RatingsEffMode2", "RatingsRefresh", "TablesAdd", "SystemsOn", "SystemsRefresh",
+                                   "SystemsAdd", "ScriptOpen", "ScriptLibrary", "ScriptLibraryRefresh", "ScriptAdd",
+                                   "ScriptLoad", "LogToggle", "LogsDelete", "TabTables", "ViewColorDraws", "ViewColorCombs", "About",
                                    "OpenLotoSite", "urlMainSite", "urlBlog", "urlYT", "urlAuthText", "urlVK",
                                    "urlOK", "urlAuthSite", "urlTG"}));
     QCOMPARE(w.Actions().Action("DrawsDownload")->shortcut(), QKeySequence("F3"));

@@ -30,6 +30,7 @@ enum class Change {
   FilterLog,
   Stakes,
   Ratings,
+  Tables,          // the tables of the page "Регуляры"
   Script,
   ScriptLibrary,   // the online script catalogue's list
   Systems,         // the online systems catalogue's list

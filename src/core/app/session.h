@@ -22,6 +22,7 @@
 #include "combs/genparams.h"
 #include "combs/ratings.h"
 #include "combs/stakesfile.h"
+#include "combs/tables.h"
 #include "game/drawarchive.h"
 #include "stats/drawsstat.h"
 #include "stats/statlist.h"
@@ -97,9 +98,8 @@ class Session {
 
   void LoadArchive();
   bool SaveArchive();  // false after the error was shown
-  // A change of the archive as one step against other processes: under the archive's lock the file is
-  // read again when another process replaced it, change() runs on the archive (false: nothing to save)
-  // and the archive is saved. False when the lock, the change or the save failed (the error was shown).
+  // Under the archive's lock: re-read when another process replaced it, change() (false: nothing to
+  // save), save. False when the lock, the change or the save failed (the error was shown).
   bool UpdateArchive(const std::function<bool()>& change);
   void RefreshDrawsList(bool force);
   void RefreshViews(bool force);
@@ -584,6 +584,13 @@ class Session {
   void StakesScroll();
   bool CanStakesCheckLine() const { return IsIdle(); }
   void StakesCheckLine();
+
+  TTables Tables{*this};  // page "Регуляры"; its enabling rules are forwarded here
+  bool CanTabTables() const { return Tables.CanTabTables(); }
+  bool CanTablesAdd() const { return Tables.CanAdd(); }
+  bool CanTablesDel(int selected) const { return Tables.CanDel(selected); }
+  bool CanTablesStakeAdd(int current) const { return Tables.CanStakeAdd(current); }
+  bool CanTablesStakeTest(int selected) const { return Tables.CanStakeTest(selected); }
 
  private:
   void ScriptChanged();

@@ -46,6 +46,7 @@
 #include "combs/ratingspage.h"
 #include "combs/stakecommands.h"
 #include "combs/stakespage.h"
+#include "combs/tablecommands.h"
 #include "combs/tablespage.h"
 #include "stats/filtercommands.h"
 #include "game/drawcommands.h"
@@ -153,8 +154,11 @@ TStartupHooks TFormMain::StartupHooks() {
       const char* key;
       const char* page;
     } tabs[] = {{"TabGraphs", "tsGraphs"}, {"TabCard", "tsCard"}, {"TabLayout", "tsLayout"}, {"TabTables", "tsTables"}};
+    s_.Tables.ReadTabKey();
     for (const auto& t : tabs)
-      pcMain->setTabVisible(pcMain->indexOf(Page(t.page)), s_.Frm.ReadFormBool(kMainForm, t.key, true));
+      pcMain->setTabVisible(pcMain->indexOf(Page(t.page)), std::string(t.key) == kTablesTabKey
+                                                               ? s_.Tables.TabShown()
+                                                               : s_.Frm.ReadFormBool(kMainForm, t.key, true));
   };
   h.StartServices = [this] {
     // The systems menu comes with the systems catalogue; the page and the stake commands as the user left
@@ -170,6 +174,8 @@ TStartupHooks TFormMain::StartupHooks() {
     actions_->UpdateActions();
     tmrInit->start();
   };
+  h.LoadTables = [this] { s_.Tables.Load(); };
+  h.ReleaseTables = [this] { s_.Tables.Release(); };
   h.AppendVersion = [this] { setWindowTitle(Tr(kMainCaption) + Tr(" версия ") + Q(ProgramVersion())); };
   h.ShowFirstRun = [this] {
     // A termination request that came during the initialisation is not followed by a new dialog.
@@ -345,6 +351,11 @@ void TFormMain::BindCommands() {
   }
   if (auto* stakes = static_cast<TStakesPage*>(Page("tsStakes"))) BindStakeCommands(*actions_, s_, host_, *stakes, this);
   if (auto* combs = qobject_cast<TCombsPage*>(Page("tsCombs"))) BindCombsCommands(*actions_, s_, *combs, this);
+  if (auto* tables = qobject_cast<TTablesPage*>(Page("tsTables")))
+    BindTableCommands(*actions_, s_, host_, *tables, this, [this, tables](bool shown) {
+      pcMain->setTabVisible(pcMain->indexOf(tables), shown);
+      if (shown) pcMain->setCurrentWidget(tables);
+    });
   BindDownloadCommands(*actions_, s_, host_, this);
   if (auto* statPage = qobject_cast<TDrawsStatPage*>(Page("tsDrawsStat"))) statPage->BindCommands(*actions_);
   BindScriptRunCommands(*actions_, s_, this);
@@ -497,6 +508,9 @@ void TFormMain::OnChanged(Change what) {
       break;
     case Change::Ratings:
       if (TMainPage* p = Page("tsRatings")) p->RefreshPage(true);
+      break;
+    case Change::Tables:
+      if (TMainPage* p = Page("tsTables")) p->RefreshPage(false);
       break;
     case Change::Stakes:
       if (TMainPage* p = Page("tsStakes")) p->RefreshPage(false);

@@ -18,15 +18,15 @@
 
 namespace quintar::gui {
 
-int AskScriptTests(QWidget* parent, int maxTests) {
+int AskScriptTests(QWidget* parent, int maxTests, const char* dialogName, const char* fieldName) {
   QDialog dlg(parent);
-  dlg.setObjectName("FormTests");
+  dlg.setObjectName(dialogName);
   dlg.setWindowTitle(Tr(kTestsCaption));
   auto* layout = new QVBoxLayout(&dlg);
   auto* row = new QHBoxLayout;
   auto* label = new QLabel(Tr(kTestsLabel), &dlg);
   auto* edit = new QSpinBox(&dlg);
-  edit->setObjectName("edTests");
+  edit->setObjectName(fieldName);
   edit->setRange(1, std::max(1, maxTests));
   edit->setValue(std::min(kTestsDefault, std::max(1, maxTests)));
   edit->setToolTip(Tr(kTestsHint));

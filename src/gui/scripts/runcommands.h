@@ -14,7 +14,9 @@ class ActionRegistry;
 
 void BindScriptRunCommands(ActionRegistry& actions, Session& session, QWidget* window);
 
-// The test count question ("Количество тестов"): the count chosen, 0 on Cancel.
-int AskScriptTests(QWidget* parent, int maxTests);
+// The test count question ("Количество тестов"): the count chosen, 0 on Cancel. The tables' test asks the
+// same question in a dialog of its own name.
+int AskScriptTests(QWidget* parent, int maxTests, const char* dialogName = "FormTests",
+                   const char* fieldName = "edTests");
 
 }  // namespace quintar::gui
