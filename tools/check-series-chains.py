@@ -38,6 +38,7 @@ class Table:
         self.rec = {}
         self.only = only  # the values of this draw index alone (quintar-cli values)
         self.i = None
+        self.log = None   # draw index -> the keys merged there, when asked for
 
     def at(self, i):
         self.i = i
@@ -49,6 +50,8 @@ class Table:
     def merge(self, key, last, depth):
         if self.only is not None and self.i != self.only:
             return
+        if self.log is not None:
+            self.log.setdefault(self.i, set()).add(key)
         e = self.rec.get(key)
         if e is None:
             self.rec[key] = dict(count=1, depth=depth, last=last, seen=last, minp=0, maxp=0)
@@ -341,10 +344,26 @@ def main():
                         expected = {method.text(k): (e["count"], e["depth"], e["last"], e["minp"], e["maxp"])
                                     for k, e in t.rec.items()}
                         args = ["stats", code, "--offset=%d" % offset] + (["--sorted"] if sorted_view else [])
-                        got = {}
+                        got, facts = {}, {}
                         for line in cli(dd, *args).splitlines()[1:]:
                             c = line.split("\t")
                             got[c[0]] = (int(c[1]), dash(c[6]), dash(c[9]), dash(c[10]), dash(c[12]))
+                            facts[c[0]] = c[16]
+                        if method.kind == "period":
+                            # "Факт": the first draw after a value's newest occurrence that shows it again.
+                            run = Table()
+                            run.log = {}
+                            method(L, max(0, L - 999), sorted_view, run, hi=len(DRAWS) - 1)
+                            index = {number: i for i, (number, _) in enumerate(DRAWS)}
+                            for k, e in t.rec.items():
+                                if e["count"] < 1 or e["depth"] <= 0:
+                                    continue
+                                after = [i for i in range(index[e["last"]] + 1, len(DRAWS)) if k in run.log.get(i, ())]
+                                want = str(DRAWS[after[0]][0]) if after else "-"
+                                checked += 1
+                                if facts.get(method.text(k)) != want:
+                                    failures += 1
+                                    print("fact %s %s offset %d: %s, expected %s" % (code, method.text(k), offset, facts.get(method.text(k)), want))
                         checked += 1
                         if got != expected:
                             failures += 1

@@ -29,7 +29,7 @@ std::unordered_map<uint64_t, size_t> KeyIndex(const TStatDrawArray& list) {
 // draw after its newest occurrence that shows it again, as FindNextDraw finds it; -1 when none does. A
 // statistic that keeps no state between draws gives every draw the same values whichever draw a search
 // starts from, so one walk over the draws after the oldest such occurrence answers every value at once;
-// the series are searched value by value.
+// the series and the periods (whose values depend on the draws before) are searched value by value.
 std::vector<int32_t> NextDraws(TCustomStat& stat, const TStatDrawArray& values,
                                const std::unordered_map<uint64_t, size_t>& index, const TDrawArchive* archive,
                                int last, bool sorted) {
@@ -43,7 +43,7 @@ std::vector<int32_t> NextDraws(TCustomStat& stat, const TStatDrawArray& values,
     if (v.Count < 1 || v.Depth <= 0) continue;
     const int at = archive->IndexOfDraw(v.LastDraw);
     if (at < 0) continue;
-    if (stat.StatClass().CarriesContext) {
+    if (stat.StatClass().CarriesContext || (stat.GetKinds() & KIND_P)) {
       facts[r] = stat.FindNextDraw(v, at + 1, last, sorted);
       continue;
     }

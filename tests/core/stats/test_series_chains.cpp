@@ -174,6 +174,37 @@ TEST(ChainValues, InsideChannels) {
   });
 }
 
+// The "Факт" column of the periods: the draw after a value's newest occurrence that shows the same period
+// again, the item's earlier draws counted as the table counts them.
+TEST(SeriesValues, NextDrawOfAPeriod) {
+  TDrawArchive archive;
+  // 9 in the draws numbered 100, 102, 104 and 105; the window ends at 103.
+  const Draws nine = {{9, 1, 2, 3, 4, 5, 6}, {10, 11, 12, 13, 14, 15, 16}, {9, 20, 21, 22, 23, 24, 25},
+                      {10, 11, 12, 13, 14, 15, 16}, {9, 30, 31, 32, 33, 34, 35}, {9, 1, 2, 3, 4, 5, 6}};
+  StatBench b;
+  Fill(b, nine);
+  for (const TDraw& d : b.draws) archive.AppendDraw(d);
+  TStatList list;
+  list.Draws = &archive.Draws();
+  list.BuildCatalogue();
+  auto stat = list.CreateStat(list.IndexOfCode("PRDV"));
+  TDrawsStat table;
+  TDrawsStatInput in;
+  in.Stat = stat.get();
+  in.Archive = &archive;
+  in.Window = DrawsStatWindow(archive.Count(), 2, 1000);
+  table.Compute(in);
+  std::vector<std::string> facts;
+  for (int r = 0; r < table.RowCount(); ++r)
+    if (table.Row(r).ValueText().rfind("9 x", 0) == 0) facts.push_back(table.Row(r).ValueText() + " " + table.Cell(r, dscFact));
+  EXPECT_EQ(facts, (std::vector<std::string>{"9 x 2 104"}));
+  TStatDraw one;
+  one.Key = MakeKey(9, 1);
+  EXPECT_EQ(stat->FindNextDraw(one, 3, 3, false), 105);
+  EXPECT_EQ(stat->FindNextDraw(one, 5, 3, false), 105);
+  EXPECT_EQ(stat->FindNextDraw(one, 6, 3, false), -1);
+}
+
 // The values one draw gives, as quintar-cli values prints them: the series and periods are run from the
 // window's first draw up to it, the chains need no run.
 TEST(SeriesValues, ValuesOfOneDraw) {

@@ -3,6 +3,8 @@
 // of last values remembers the newest draw of every item. A filter on selected periods keeps the
 // combinations whose items would come back after exactly the selected gap, taking the combination as the
 // draw after the window's newest (the delete filter removes those that would not).
+#include <algorithm>
+
 #include "stats/families/partition.h"
 #include "stats/statfactories.h"
 #include "stats/statlist.h"
@@ -35,6 +37,26 @@ class TCustomPeriodsStat : public TCustomStat {
       const int32_t period = UpdateLastValue(LastValues, seen);
       if (period > 0) MergeKey(List, MakeKey(t, period), true);
     }
+  }
+
+  // The next draw that shows the period V again. The search keeps its last values from draw to draw and
+  // begins at the draw before FromIndex, V's own occurrence of the item, so the item's periods after it
+  // are those the table would count.
+  int32_t FindNextDraw(const TStatDraw& V, int FromIndex, int LastIndex, bool Sorted) override {
+    const int newest = Draws ? static_cast<int>(Draws->size()) - 1 : -1;
+    if (FromIndex > newest) return -1;
+    if (FromIndex < 0) FromIndex = 0;
+    TStatContext context;
+    TLastValueArray lastValues;
+    TStatDrawArray list;
+    for (int i = std::max(FromIndex - 1, 0); i <= newest; ++i) {
+      list.clear();
+      DrawValues(i, LastIndex, Sorted, list, context, lastValues);
+      if (i < FromIndex) continue;
+      const int k = IndexOfKey(list, V.Key);
+      if (k >= 0) return list[static_cast<size_t>(k)].LastDraw;
+    }
+    return -1;
   }
 
   void PrepareTest(const TStatDrawArray& Selected) override {
