@@ -7,7 +7,7 @@ build=$1
 seconds=$2
 shift 2
 src=$(cd "$(dirname "$0")/.." && pwd)
-targets=${*:-"archive csv listfile stakes ratings scriptline settings system prefetch"}
+targets=${*:-"archive csv listfile stakes ratings scriptline settings system prefetch update"}
 work="$build/fuzz-work"
 failed=0
 printf '%-12s %12s %8s %s\n' target runs crashes corpus

@@ -96,5 +96,6 @@ int RunPrefetch(Context& c);
 int RunIdentity(Context& c);
 int RunScriptLib(Context& c);
 int RunSystems(Context& c);
+int RunUpdate(Context& c);
 
 }  // namespace quintar::cli

@@ -95,6 +95,9 @@ const char* const kUsageLines[] = {
     "  tables delete ROW...",
     "  tables stake ROW [--offset=K] [--draw=N] [--draws=K] [--comment=TEXT] [--in=FILE.lcv]",
     "  tables test ROW... [--tests=N] [--in=FILE.lcv]",
+    "  update check [--base-url=URL | --descriptor=SOURCE] [--program-dir=DIR] [--language=ID]",
+    "  update install [--base-url=URL | --descriptor=SOURCE] [--program-dir=DIR] [--language=ID]",
+    "         (поиск и установка новой версии программы)",
 };
 
 std::string UsageText() {
@@ -123,6 +126,7 @@ const std::map<std::string, Handler>& Commands() {
       {"scriptlib", RunScriptLib},
       {"systems", RunSystems},
       {"tables", RunTables},
+      {"update", RunUpdate},
   };
   return commands;
 }

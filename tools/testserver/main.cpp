@@ -1,11 +1,13 @@
-// quintar-testserver: a local stand-in for the results site, for tests and demos.
+// quintar-testserver: a local stand-in for the results site and the update server, for tests and demos.
 //
 //   quintar-testserver [--port=N] [--draws=FILE.csv] [--fault=KIND[:MONTH[:TIMES]]]... [--slow-ms=MS]
-//                      [--proxy=HOST:PORT]...
+//                      [--proxy=HOST:PORT]... [--update=UPDATE]
 //
 // Prints its base address (http://127.0.0.1:PORT) as the first line and serves until interrupted.
 // MONTH is a page name ("june-2018"); KIND is one of no-past, no-end, truncated, cut, http500, slow, stall,
-// gzip, deflate, redirect, bad-draw, bad-bonus, few-numbers, dup-block, bad-date, ascending.
+// gzip, deflate, redirect, bad-draw, bad-bonus, few-numbers, dup-block, bad-date, ascending. UPDATE makes
+// the same port serve the update descriptor, its description and package under /files/autoupdates/: newer,
+// same, wrong-checksum, no-checksum, truncated, failing or slow.
 #include <pthread.h>
 
 #include <csignal>
@@ -16,6 +18,7 @@
 
 #include "game/game.h"
 #include "resultssite.h"
+#include "updatesite.h"
 
 using namespace quintar;
 using namespace quintar::testserver;
@@ -25,7 +28,7 @@ namespace {
 int Usage(const std::string& why) {
   std::fprintf(stderr,
                "%s\nusage: quintar-testserver [--port=N] [--draws=FILE.csv] [--fault=KIND[:MONTH[:TIMES]]]... "
-               "[--slow-ms=MS] [--proxy=HOST:PORT]...\n",
+               "[--slow-ms=MS] [--proxy=HOST:PORT]... [--update=UPDATE]\n",
                why.c_str());
   return 2;
 }
@@ -41,6 +44,8 @@ bool ReadInt(const std::string& s, int& v) {
 int main(int argc, char** argv) {
   InstallDrawDateHooks();
   ResultsSite site;
+  UpdateSite update;
+  bool updates = false;
   int port = 0;
   std::vector<std::string> proxies;
   for (int i = 1; i < argc; ++i) {
@@ -72,6 +77,12 @@ int main(int argc, char** argv) {
       int ms;
       if (!ReadInt(value, ms)) return Usage("--slow-ms: a number");
       site.SetSlowMs(ms);
+      update.SetSlowMs(ms);
+    } else if (name == "--update") {
+      UpdateKind k;
+      if (!UpdateKindFromName(value, k)) return Usage("--update: unknown kind " + value);
+      update.SetKind(k);
+      updates = true;
     } else if (name == "--proxy") {
       proxies.push_back(value);
     } else if (name == "--help") {
@@ -88,16 +99,20 @@ int main(int argc, char** argv) {
   sigaddset(&set, SIGINT);
   sigaddset(&set, SIGTERM);
   pthread_sigmask(SIG_BLOCK, &set, nullptr);  // the server's threads inherit the mask
+  HttpServer server([&](const HttpRequest& req, HttpConnection& conn) {
+    if (updates && update.Handle(req, conn)) return;
+    site.Handle(req, conn);
+  });
   try {
-    site.Start(port);
+    server.Start(port);
   } catch (const std::exception& e) {
     std::fprintf(stderr, "%s\n", e.what());
     return 1;
   }
-  std::printf("%s\n", site.BaseUrl().c_str());
+  std::printf("%s\n", server.BaseUrl().c_str());
   std::fflush(stdout);
   int sig = 0;
   sigwait(&set, &sig);
-  site.Stop();
+  server.Stop();
   return 0;
 }

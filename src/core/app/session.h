@@ -15,6 +15,7 @@
 
 #include "app/formsettings.h"
 #include "app/host.h"
+#include "app/selfupdate.h"
 #include "combs/combslist.h"
 #include "combs/filterlog.h"
 #include "combs/filterrecs.h"
@@ -91,10 +92,8 @@ class Session {
   bool PrefetchsEnabled = false;
   // Numbers per channel for the channel colours; the catalogue settings keep it.
   int ChannelSize() const { return Stats.Config.ChannelSize; }
-  // Numbers of the first draw after the analysis window when DrawsOffset > 0.
-  std::bitset<MAX_NUMBER + 1> NextDrawNums;
-  // Index of the newest draw of the analysis window (the last index).
-  int LastIndex() const { return Archive.High() - drawsOffset_; }
+  std::bitset<MAX_NUMBER + 1> NextDrawNums;  // of the draw after the window when DrawsOffset > 0
+  int LastIndex() const { return Archive.High() - drawsOffset_; }  // the window's newest draw
 
   void LoadArchive();
   bool SaveArchive();  // false after the error was shown
@@ -125,8 +124,7 @@ class Session {
   bool CanDrawsEdit(int selectedRows) const { return IsIdle() && selectedRows > 0; }
   bool DrawsEdit(int row, const TDraw& d);
   bool CanDrawsDel(int selectedRows) const { return IsIdle() && selectedRows > 0; }
-  // Asks the delete confirmation; returns false when the user declined.
-  bool DrawsDel(const std::vector<int>& rows);
+  bool DrawsDel(const std::vector<int>& rows);  // false when the user declined the confirmation
   bool CanDrawsImport() const { return IsIdle(); }
   int DrawsImport(const std::string& path);  // returns the number of draws added, -1 on failure
   bool CanDrawsExport() const { return IsIdle() && !Archive.Empty(); }
@@ -359,9 +357,8 @@ class Session {
   // or "fullrefresh" is given too). False without the switch.
   bool LoadOnlyDownload(const CommandLine& cl);
 
-  // Online catalogues: the scripts of the page "Сценарий" and the systems of the page "Системы".
-  TScriptLibrary ScriptLibrary{*this};
-  TSystemsCatalogue Systems{*this};
+  TScriptLibrary ScriptLibrary{*this};  // online scripts of the page "Сценарий"
+  TSystemsCatalogue Systems{*this};      // online systems of the page "Системы"
 
   // Statistic codes ----------------------------------------------------------------------------------
   // Statistic codes of the catalogue, in catalogue order, as script filters look them up.
@@ -509,6 +506,8 @@ class Session {
   // The chart to show, or nothing after an error box.
   std::optional<TGraphData> StakesGraphOverlap(TStakesFile& stakes, const std::vector<int>& rows);
   std::optional<TGraphData> StakesGraphProfits(TStakesFile& stakes, const std::vector<int>& rows);
+
+  TSelfUpdate SelfUpdate{*this};  // the update check, the install and their commands
 
   // Stakes --------------------------------------------------------------------------------------------
   // The stakes file "Quintar_7x35.lsk": open (and locked against other copies of the program) from

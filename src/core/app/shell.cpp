@@ -1,13 +1,21 @@
 #include "app/shell.h"
 
 #include <dirent.h>
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <chrono>
 #include <climits>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
+#include <thread>
 
+#include "game/game.h"
+#include "util/format.h"
 #include "util/safefile.h"
 #include "util/strutil.h"
 
@@ -55,6 +63,77 @@ bool OtherInstanceRunning(std::string_view programFileName) {
     if (p.Pid != self && AnsiSameText(p.FileName, programFileName)) return true;
   }
   return false;
+}
+
+TProgramRun RunProgramAndWait(const std::string& file, const std::vector<std::string>& args,
+                              const std::string& workDir, int timeoutMs, const std::function<void()>& idle) {
+  // Everything the child needs is made before the fork: after it only async-signal-safe calls are made.
+  std::vector<std::string> argvText{file};
+  argvText.insert(argvText.end(), args.begin(), args.end());
+  std::vector<char*> argv;
+  for (auto& a : argvText) argv.push_back(a.data());
+  argv.push_back(nullptr);
+  int report[2];  // the child writes its errno here when the program cannot be started
+  if (::pipe2(report, O_CLOEXEC) != 0) throw EQuintar(SysErrorText(errno));
+  const pid_t pid = ::fork();
+  if (pid < 0) {
+    int err = errno;
+    ::close(report[0]);
+    ::close(report[1]);
+    throw EQuintar(SysErrorText(err));
+  }
+  if (pid == 0) {
+    ::setpgid(0, 0);
+    int err = 0;
+    int in = ::open("/dev/null", O_RDONLY);
+    if (in < 0 || ::dup2(in, 0) < 0 || ::dup2(2, 1) < 0) err = errno;
+    if (!err && ::chdir(workDir.c_str()) != 0) err = errno;
+    if (!err) {
+      sigset_t none;
+      sigemptyset(&none);
+      ::sigprocmask(SIG_SETMASK, &none, nullptr);
+      ::signal(SIGPIPE, SIG_DFL);
+      ::close_range(3, ~0U, CLOSE_RANGE_CLOEXEC);
+      ::execv(file.c_str(), argv.data());
+      err = errno;
+    }
+    ssize_t w = ::write(report[1], &err, sizeof err);
+    (void)w;
+    ::_exit(127);
+  }
+  ::setpgid(pid, pid);  // also here, so that the group exists whichever side runs first
+  ::close(report[1]);
+  int childErr = 0;
+  ssize_t got;
+  do {
+    got = ::read(report[0], &childErr, sizeof childErr);
+  } while (got < 0 && errno == EINTR);
+  ::close(report[0]);
+  if (got == static_cast<ssize_t>(sizeof childErr)) {
+    ::waitpid(pid, nullptr, 0);
+    throw EQuintar(SysErrorText(childErr));
+  }
+  TProgramRun run;
+  int status = 0;
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+  for (;;) {
+    pid_t r = ::waitpid(pid, &status, WNOHANG);
+    if (r == pid) break;
+    if (r < 0 && errno != EINTR) throw EQuintar(SysErrorText(errno));
+    if (std::chrono::steady_clock::now() >= deadline) {
+      ::kill(-pid, SIGKILL);
+      ::kill(pid, SIGKILL);
+      while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+      }
+      run.TimedOut = true;
+      return run;
+    }
+    if (idle) idle();
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  if (WIFSIGNALED(status)) run.Signal = WTERMSIG(status);
+  if (WIFEXITED(status)) run.ExitCode = WEXITSTATUS(status);
+  return run;
 }
 
 std::string LinkUrl(std::string_view text) {

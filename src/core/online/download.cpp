@@ -9,8 +9,9 @@
 #include "util/strutil.h"
 
 // The compiled defaults of the service addresses are settings of the build (src/core/CMakeLists.txt).
-#if !defined(QUINTAR_RESULTS_URL) || !defined(QUINTAR_LOTTERY_URL) || !defined(QUINTAR_PROXY_LIST_URL)
-#error "The build defines QUINTAR_RESULTS_URL, QUINTAR_LOTTERY_URL and QUINTAR_PROXY_LIST_URL"
+#if !defined(QUINTAR_RESULTS_URL) || !defined(QUINTAR_LOTTERY_URL) || !defined(QUINTAR_PROXY_LIST_URL) || \
+    !defined(QUINTAR_UPDATE_URL)
+#error "The build defines QUINTAR_RESULTS_URL, QUINTAR_LOTTERY_URL, QUINTAR_PROXY_LIST_URL and QUINTAR_UPDATE_URL"
 #endif
 
 namespace quintar {
@@ -41,7 +42,8 @@ void TProxy::WriteTo(IniFile& ini) {
 }
 
 TOnlineAddresses TOnlineAddresses::Defaults() {
-  return {QUINTAR_RESULTS_URL, QUINTAR_LOTTERY_URL, QUINTAR_PROXY_LIST_URL, TCatalogueSettings::Defaults()};
+  return {QUINTAR_RESULTS_URL, QUINTAR_LOTTERY_URL, QUINTAR_PROXY_LIST_URL, TCatalogueSettings::Defaults(),
+          QUINTAR_UPDATE_URL};
 }
 
 void TOnlineAddresses::ReadFrom(const IniFile& ini) {
@@ -53,6 +55,7 @@ void TOnlineAddresses::ReadFrom(const IniFile& ini) {
   read("LotteryUrl", LotteryUrl);
   read("ProxyListUrl", ProxyListUrl);
   Catalogue.ReadFrom(ini);
+  read("UpdateUrl", UpdateUrl);
 }
 
 // Addresses and pages ------------------------------------------------------------------------------------

@@ -49,6 +49,7 @@ struct TOnlineAddresses {
   std::string LotteryUrl;    // "LotteryUrl": the lottery's site, opened in the browser
   std::string ProxyListUrl;  // "ProxyListUrl": the public proxy directory
   TCatalogueSettings Catalogue;  // "CatalogueUrl" and the other keys of the online catalogues
+  std::string UpdateUrl;     // "UpdateUrl": base of the update server; empty: no updates
   static TOnlineAddresses Defaults();
   // Keys that are missing or empty keep the compiled defaults.
   void ReadFrom(const IniFile& ini);

@@ -37,14 +37,29 @@ struct Transfer {
   std::function<void(const char*, size_t)> sink;
   std::exception_ptr sinkError;  // a failure of the sink, raised after the transfer stopped
   std::string statusLine;        // the last "HTTP/..." line of the answer's head
+  bool dropRedirectBody = false; // the body of a redirect answer is not the answer's
   Clock::time_point lastActivity = Clock::now();
   curl_off_t seenDown = 0, seenUp = 0;
 };
+
+// The status code of a status line ("HTTP/1.1 302 Found" gives 302), 0 when there is none.
+int StatusOf(const std::string& line) {
+  size_t sp = line.find(' ');
+  if (sp == std::string::npos) return 0;
+  int code = 0;
+  for (size_t i = sp + 1; i < line.size() && i < sp + 4 && line[i] >= '0' && line[i] <= '9'; ++i)
+    code = code * 10 + (line[i] - '0');
+  return code;
+}
 
 size_t WriteCallback(char* data, size_t size, size_t count, void* user) {
   auto* t = static_cast<Transfer*>(user);
   size_t n = size * count;
   t->lastActivity = Clock::now();
+  if (t->dropRedirectBody) {
+    int status = StatusOf(t->statusLine);
+    if (status >= 300 && status < 400) return n;
+  }
   try {
     t->sink(data, n);
   } catch (...) {
@@ -96,9 +111,10 @@ std::string ProxyAddress(const TWebProxy& p) {
   return "http://" + host + ":" + std::to_string(p.Port);
 }
 
-// Runs one request to its end; the body goes to sink. Raises EWebError on any transport failure.
-void Perform(const std::string& url, const std::string* postBody, bool followRedirects, const TWebOptions& o,
-             const std::function<void(const char*, size_t)>& sink) {
+// Runs one request to its end; the body goes to sink. Raises EWebError on any transport failure. With
+// redirectTo, a redirect answer is not followed: its target goes there and the call returns.
+void PerformOne(const std::string& url, const std::string* postBody, bool followRedirects, const TWebOptions& o,
+                const std::function<void(const char*, size_t)>& sink, std::string* redirectTo) {
   GlobalInit();
   std::unique_ptr<CURL, EasyDeleter> easy(curl_easy_init());
   std::unique_ptr<CURLM, MultiDeleter> multi(curl_multi_init());
@@ -106,6 +122,7 @@ void Perform(const std::string& url, const std::string* postBody, bool followRed
   CURL* h = easy.get();
   Transfer t;
   t.sink = sink;
+  t.dropRedirectBody = redirectTo != nullptr;
   char errbuf[CURL_ERROR_SIZE] = {};
 
   std::unique_ptr<curl_slist, SlistDeleter> headers;
@@ -214,9 +231,33 @@ void Perform(const std::string& url, const std::string* postBody, bool followRed
   if (result != CURLE_OK) throw EWebError(errbuf[0] ? Trim(errbuf) : std::string(curl_easy_strerror(result)));
   long status = 0;
   curl_easy_getinfo(h, CURLINFO_RESPONSE_CODE, &status);
+  if (redirectTo && status >= 300 && status < 400) {
+    char* location = nullptr;
+    if (curl_easy_getinfo(h, CURLINFO_REDIRECT_URL, &location) == CURLE_OK && location && *location) {
+      *redirectTo = location;
+      return;
+    }
+  }
   if (status >= 300) {
     std::string text = t.statusLine.empty() ? Format("HTTP error %d", {static_cast<int>(status)}) : t.statusLine;
     throw EWebError(text, static_cast<int>(status));
+  }
+}
+
+void Perform(const std::string& url, const std::string* postBody, bool followRedirects, const TWebOptions& o,
+             const std::function<void(const char*, size_t)>& sink) {
+  if (!followRedirects || !o.CheckRedirect) {
+    PerformOne(url, postBody, followRedirects, o, sink, nullptr);
+    return;
+  }
+  std::string current = url;
+  for (int hop = 0;; ++hop) {
+    std::string next;
+    PerformOne(current, hop == 0 ? postBody : nullptr, false, o, sink, &next);
+    if (next.empty()) return;
+    if (hop >= 15) throw EWebError("Too many redirects.");
+    o.CheckRedirect(next);
+    current = next;
   }
 }
 

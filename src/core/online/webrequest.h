@@ -61,6 +61,9 @@ struct TWebOptions {
   std::function<void()> Idle;
   // Largest answer held in memory (texts only; files are written as they come).
   size_t MaxTextSize = 64u << 20;
+  // When set, redirects are followed one at a time and every new address is handed here first; what it
+  // raises ends the request before anything is asked of that address. A redirected request is a GET.
+  std::function<void(const std::string& url)> CheckRedirect;
 };
 
 // Sends the form ("name=value" texts, in order) by POST as application/x-www-form-urlencoded, each value

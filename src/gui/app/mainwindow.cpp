@@ -38,6 +38,7 @@
 #include "app/shell.h"
 #include "app/startup.h"
 #include "app/termsignals.h"
+#include "app/updatecommands.h"
 #include "app/windowlayout.h"
 #include "combs/combscommands.h"
 #include "combs/combspage.h"
@@ -113,6 +114,8 @@ TFormMain::TFormMain(Session& session, QtHost& host, TStartOptions options, QWid
   auto* termSignals = new TTermSignals(this);
   connect(termSignals, &TTermSignals::TerminateRequested, this, &TFormMain::OnTerminateSignal);
 
+  // Updates go into the folder of the program file.
+  s_.SelfUpdate.ProgramDir = ExtractFilePath(opts_.ProgramPath);
   startup_ = std::make_unique<TStartup>(s_, opts_.Cmd, StartupHooks());
   if (!startup_->FormCreate() && startup_->EndRequested()) terminated_ = true;
 }
@@ -181,6 +184,7 @@ TStartupHooks TFormMain::StartupHooks() {
     // A termination request that came during the initialisation is not followed by a new dialog.
     if (!TTermSignals::Requested()) ShowFirstRun();
   };
+  h.UpdateCheck = [this] { return s_.SelfUpdate.StartupCheck(languages_ ? languages_->Current() : kBaseLanguage); };
   h.RestartProgram = [this] { RestartProgram(); };
   h.EndProgram = [this] {
     // A copy that could not have the stakes file leaves the window settings to the copy that has it.
@@ -364,6 +368,9 @@ void TFormMain::BindCommands() {
   if (auto* systems = qobject_cast<TSystemsPage*>(Page("tsSystems")))
     BindSystemsCommands(*actions_, s_, host_, *systems, this);
   actions_->Bind("EditCatalogue", [this] { return s_.IsIdle(); }, [this] { EditCatalogue(); });
+  BindUpdateCommands(
+      *actions_, s_, this, [this] { return languages_ ? languages_->Current() : kBaseLanguage; },
+      [this] { RestartProgram(); });
 
   actions_->Bind("ExitProgram", nullptr, [this] { close(); });
   actions_->Bind(

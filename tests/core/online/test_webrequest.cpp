@@ -12,12 +12,14 @@
 #include "online/webrequest.h"
 #include "resultssite.h"
 #include "testutil.h"
+#include "tlsserver.h"
 #include "util/safefile.h"
 
 using namespace quintar;
 using namespace quintar::testserver;
 using quintar::test::MakeDraw;
 using quintar::test::TempDir;
+using quintar::test::TlsServer;
 
 namespace {
 
@@ -45,79 +47,6 @@ class EchoServer {
   std::mutex mutex_;
   HttpRequest last_;
   HttpServer server_;
-};
-
-// "openssl s_server -www" on a free port with a fresh self-signed certificate: a TLS server that answers
-// every GET with a status page.
-class TlsServer {
- public:
-  explicit TlsServer(const std::string& versionSwitch) {
-    if (::access(kOpenssl, X_OK) != 0) return;
-    std::string key = dir_.File("key.pem"), cert = dir_.File("cert.pem");
-    if (Run({kOpenssl, "req", "-x509", "-newkey", "ec", "-pkeyopt", "ec_paramgen_curve:prime256v1", "-nodes", "-subj",
-             "/CN=quintar.test", "-days", "1", "-keyout", key, "-out", cert},
-            nullptr) != 0)
-      return;
-    int out = -1;
-    pid_ = Start({kOpenssl, "s_server", "-accept", "127.0.0.1:0", "-cert", cert, "-key", key, "-www", versionSwitch},
-                 &out);
-    FILE* f = ::fdopen(out, "r");
-    char line[256];
-    while (f && std::fgets(line, sizeof line, f)) {
-      std::string l = line;
-      if (l.rfind("ACCEPT", 0) == 0) {
-        port_ = std::atoi(l.substr(l.rfind(':') + 1).c_str());
-        break;
-      }
-    }
-    if (f) std::fclose(f);
-  }
-  ~TlsServer() {
-    if (pid_ > 0) {
-      ::kill(pid_, SIGTERM);
-      ::waitpid(pid_, nullptr, 0);
-    }
-  }
-  bool Ready() const { return port_ > 0; }
-  std::string Url(const std::string& scheme = "https") const {
-    return scheme + "://127.0.0.1:" + std::to_string(port_) + "/";
-  }
-
- private:
-  static constexpr const char* kOpenssl = "/usr/bin/openssl";
-  static pid_t Start(const std::vector<std::string>& args, int* out) {
-    int fds[2];
-    if (::pipe(fds) != 0) return -1;
-    pid_t pid = ::fork();
-    if (pid == 0) {
-      int devnull = ::open("/dev/null", O_WRONLY);
-      ::dup2(out ? fds[1] : devnull, 1);
-      ::dup2(devnull, 2);
-      ::close(fds[0]);
-      ::close(fds[1]);
-      std::vector<std::string> copy = args;
-      std::vector<char*> argv;
-      for (auto& a : copy) argv.push_back(a.data());
-      argv.push_back(nullptr);
-      ::execv(argv[0], argv.data());
-      ::_exit(127);
-    }
-    ::close(fds[1]);
-    if (out)
-      *out = fds[0];
-    else
-      ::close(fds[0]);
-    return pid;
-  }
-  static int Run(const std::vector<std::string>& args, int* out) {
-    pid_t pid = Start(args, out);
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  }
-  TempDir dir_;
-  pid_t pid_ = -1;
-  int port_ = 0;
 };
 
 bool Ready(const TlsServer& s) { return s.Ready(); }
@@ -166,6 +95,19 @@ TEST_F(WebRequest, RedirectsFollowedOrReported) {
     EXPECT_EQ(e.HttpStatus, 302);
     EXPECT_STREQ(e.what(), "HTTP/1.1 302 Found");
   }
+  // A checked redirect: every new address is handed over before it is asked for; a refusal ends it there.
+  std::vector<std::string> seen;
+  TWebOptions checked;
+  checked.CheckRedirect = [&](const std::string& url) { seen.push_back(url); };
+  TempDir dir;
+  WebGetToFile(Page(), dir.File("page"), checked);
+  EXPECT_EQ(ReadWholeFile(dir.File("page")), site.MonthPage(201804));  // the redirect's own body is not in it
+  ASSERT_EQ(seen.size(), 1u);
+  EXPECT_EQ(seen[0], site.BaseUrl() + "/r/powerball/results/april-2018");
+  checked.CheckRedirect = [](const std::string& url) { throw EWebError("refused " + url); };
+  const int before = site.PageRequests(201804);
+  EXPECT_THROW(WebGetText(Page(), true, checked), EWebError);
+  EXPECT_EQ(site.PageRequests(201804), before + 1);
 }
 
 TEST_F(WebRequest, TransportFailuresRaiseWithTheClientsMessage) {
@@ -270,4 +212,17 @@ TEST(WebTls, CertificateNotVerifiedAndVersionsAsAsked) {
   TlsServer only12("-tls1_2");
   ASSERT_TRUE(Ready(only12));
   EXPECT_NE(WebGetText(only12.Url(), true, tls12).find("s_server"), std::string::npos);
+
+  // TLS 1.2 or later takes both; with verification the self-signed certificate fails the request.
+  TWebOptions up;
+  up.Tls = TTlsVersion::Tls12Up;
+  EXPECT_NE(WebGetText(only13.Url(), true, up).find("s_server"), std::string::npos);
+  EXPECT_NE(WebGetText(only12.Url(), true, up).find("s_server"), std::string::npos);
+  up.VerifyPeer = true;
+  try {
+    WebGetText(only12.Url(), true, up);
+    FAIL() << "an unverifiable certificate must fail";
+  } catch (const EWebError& e) {
+    EXPECT_NE(std::string(e.what()).find("certificate"), std::string::npos) << e.what();
+  }
 }
