@@ -44,6 +44,12 @@ TPartition RowPartition(int cols) {
   return Numbered(p, GroupCount(1, MAX_NUMBER, cols));
 }
 
+TPartition NumberPartition() {
+  TPartition p;
+  for (int n = 1; n <= MAX_NUMBER; ++n) p.Of[n] = static_cast<uint8_t>(n);
+  return Numbered(p, MAX_NUMBER);
+}
+
 TPartition SegmentPartition(const uint8_t table[MAX_NUMBER]) {
   TPartition p;
   bool listed[MAX_NUMBER + 1] = {};
@@ -59,10 +65,13 @@ TPartition SegmentPartition(const uint8_t table[MAX_NUMBER]) {
   return Finish(p);
 }
 
-TPartition NumberPartition() {
-  TPartition p;
-  for (int n = 1; n <= MAX_NUMBER; ++n) p.Of[n] = static_cast<uint8_t>(n);
-  return Numbered(p, MAX_NUMBER);
+std::string KeyPartsText(const TStatKey& key, int k) {
+  std::string text;
+  for (int j = 1; j <= k; ++j) {
+    if (j > 1) text += ':';
+    text += std::to_string(key.Part(j));
+  }
+  return text;
 }
 
 std::pair<int, int> SegmentRange(const uint8_t table[MAX_NUMBER]) {
@@ -73,15 +82,6 @@ std::pair<int, int> SegmentRange(const uint8_t table[MAX_NUMBER]) {
     hi = std::max<int>(hi, p.Of[n]);
   }
   return {lo, hi};
-}
-
-std::string KeyPartsText(const TStatKey& key, int k) {
-  std::string text;
-  for (int j = 1; j <= k; ++j) {
-    if (j > 1) text += ':';
-    text += std::to_string(key.Part(j));
-  }
-  return text;
 }
 
 }  // namespace quintar
