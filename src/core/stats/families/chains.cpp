@@ -27,7 +27,7 @@ enum class TChainKind : uint8_t {
 
 enum class TChainText : uint8_t { Plain, TwoDigits };
 
-struct TChainSpec {
+struct TChainRule {
   TChainKind Kind;
   TChainText Text;
   bool OnePosition = false;  // the position Param only
@@ -39,16 +39,16 @@ int ChannelSizeOf(const TStatList& list) { return list.Config.ChannelSize >= 1 ?
 class TCustomChainStat : public TCustomStat {
  public:
   TCustomChainStat(const TStatClassInfo& cls, const TStatList& list, int32_t param, const TPartition& f,
-                   const TChainSpec& spec, int countLimit)
-      : TCustomStat(cls, list, param), F(f), spec_(spec), countLimit_(countLimit) {}
+                   const TChainRule& rule, int countLimit)
+      : TCustomStat(cls, list, param), F(f), rule_(rule), countLimit_(countLimit) {}
 
   void ListValues(int LastIndex, TStatDrawArray& List) override {
     TCustomStat::ListValues(LastIndex, List);
-    if (spec_.Kind != TChainKind::Count2 && spec_.Kind != TChainKind::Count3) return;
+    if (rule_.Kind != TChainKind::Count2 && rule_.Kind != TChainKind::Count3) return;
     const int a = CountIn(GetDraw(LastIndex, false));
     // Channels list every count 0..channel size after the latest draw's; segments only 0.
     for (int m = 0; m <= countLimit_; ++m) {
-      if (spec_.Kind == TChainKind::Count2)
+      if (rule_.Kind == TChainKind::Count2)
         ListKey(List, MakeKey(a, m));
       else
         ListKey(List, MakeKey(CountIn(GetDraw(LastIndex - 1, false)), a, m));
@@ -58,7 +58,7 @@ class TCustomChainStat : public TCustomStat {
   void DrawValues(int DrawIndex, int LastIndex, bool Sorted, TStatDrawArray& List, TStatContext& Context,
                   TLastValueArray& LastValues) override {
     TCustomStat::DrawValues(DrawIndex, LastIndex, Sorted, List, Context, LastValues);
-    const TChainKind kind = spec_.Kind;
+    const TChainKind kind = rule_.Kind;
     const bool unsortedP = kind == TChainKind::Count2 || kind == TChainKind::Count3 || kind == TChainKind::Inside;
     const TDraw P = GetDraw(DrawIndex - 1, unsortedP ? false : Sorted);
     if (P.Number <= 0) return;
@@ -113,9 +113,9 @@ class TCustomChainStat : public TCustomStat {
     const int part = TargetPart();
     for (const auto& v : Selected) {
       const int target = v.Key.Part(part);
-      if (spec_.Kind == TChainKind::Count2 || spec_.Kind == TChainKind::Count3) {
+      if (rule_.Kind == TChainKind::Count2 || rule_.Kind == TChainKind::Count3) {
         if (target >= 0 && target <= NUMS_IN_DRAW) counts_ |= 1u << target;
-      } else if (spec_.Kind != TChainKind::Inside) {
+      } else if (rule_.Kind != TChainKind::Inside) {
         for (int n = 1; n <= MAX_NUMBER; ++n)
           if (F.GroupOf(n) == target) numbers_ |= NumberBit(n);
       }
@@ -125,7 +125,7 @@ class TCustomChainStat : public TCustomStat {
 
   bool TestComb(const TComb& Comb, const TStatDrawArray& Selected, int LastIndex, bool, bool) override {
     const bool prepared = prepared_.For(Selected);
-    switch (spec_.Kind) {
+    switch (rule_.Kind) {
       case TChainKind::Count2:
       case TChainKind::Count3: {
         const int c = CountIn(Comb.n);
@@ -150,8 +150,8 @@ class TCustomChainStat : public TCustomStat {
 
   std::string ValueToText(const TStatDraw& v) const override {
     const int a = v.Key.Part(1), b = v.Key.Part(2), c = v.Key.Part(3);
-    const bool three = spec_.Kind == TChainKind::Pos3 || spec_.Kind == TChainKind::Count3;
-    if (spec_.Text == TChainText::TwoDigits)
+    const bool three = rule_.Kind == TChainKind::Pos3 || rule_.Kind == TChainKind::Count3;
+    if (rule_.Text == TChainText::TwoDigits)
       return three ? Format("%.2d-%.2d -> %.2d", {a, b, c}) : Format("%.2d -> %.2d", {a, b});
     return three ? Format("%d-%d -> %d", {a, b, c}) : Format("%d -> %d", {a, b});
   }
@@ -160,11 +160,11 @@ class TCustomChainStat : public TCustomStat {
   static constexpr int kNoIndex = -2147483647 - 1;
 
   // Positions 0..6 of the numbers walked; one position N = Param for the indexed members.
-  int FirstPosition() const { return spec_.OnePosition ? std::clamp(Param, 1, NUMS_IN_DRAW) - 1 : 0; }
-  int LastPosition() const { return spec_.OnePosition ? std::clamp(Param, 1, NUMS_IN_DRAW) - 1 : NUMS_IN_DRAW - 1; }
+  int FirstPosition() const { return rule_.OnePosition ? std::clamp(Param, 1, NUMS_IN_DRAW) - 1 : 0; }
+  int LastPosition() const { return rule_.OnePosition ? std::clamp(Param, 1, NUMS_IN_DRAW) - 1 : NUMS_IN_DRAW - 1; }
   // The key part that holds the continuation.
   int TargetPart() const {
-    return spec_.Kind == TChainKind::Pos3 || spec_.Kind == TChainKind::Count3 ? 3 : 2;
+    return rule_.Kind == TChainKind::Pos3 || rule_.Kind == TChainKind::Count3 ? 3 : 2;
   }
   // How many of the numbers lie in group N = Param.
   int CountIn(const uint8_t* nums) const {
@@ -177,7 +177,7 @@ class TCustomChainStat : public TCustomStat {
   // Every number x of P (drawn order) that the latest draw shows too: x -> y for the numbers y of draw i
   // in x's channel, x -> 0 when there is none, or x -> how many there are.
   void Inside(const TDraw& P, TStatDrawArray& List) {
-    const int m = spec_.InsideMode;
+    const int m = rule_.InsideMode;
     for (int p = 0; p < NUMS_IN_DRAW; ++p) {
       const int x = P.Nums[p];
       if (!DrawHasNumber(x, PrevDraw)) continue;
@@ -201,7 +201,7 @@ class TCustomChainStat : public TCustomStat {
   // or a failed transition (x, 0) matches any number of the combination in x's channel.
   bool InsideRecordMatches(const TStatDraw& v, int x, int y) const {
     if (v.Key.Part(1) != x) return false;
-    if (spec_.InsideMode == 3 || (x != 0 && v.Key.Part(2) == 0)) return F.GroupOf(y) == F.GroupOf(x);
+    if (rule_.InsideMode == 3 || (x != 0 && v.Key.Part(2) == 0)) return F.GroupOf(y) == F.GroupOf(x);
     return v.Key.Part(2) == y;
   }
   bool InsideMatches(const TComb& Comb, const TStatDrawArray& Selected, int LastIndex) const {
@@ -229,7 +229,7 @@ class TCustomChainStat : public TCustomStat {
   }
 
   const TPartition F;
-  const TChainSpec spec_;
+  const TChainRule rule_;
   const int countLimit_;     // the counts 0..limit the count chains list beforehand
   TPreparedFor prepared_;
   uint64_t numbers_ = 0;     // the numbers that give a selected continuation
@@ -237,14 +237,14 @@ class TCustomChainStat : public TCustomStat {
   int insideFor_ = kNoIndex;  // the latest draw the inside chains' numbers were found for
 };
 
-std::unique_ptr<TCustomStat> Numbers(const TStatClassInfo& c, const TStatList& l, int32_t p, TChainSpec spec) {
-  return std::make_unique<TCustomChainStat>(c, l, p, NumberPartition(), spec, 0);
+std::unique_ptr<TCustomStat> Numbers(const TStatClassInfo& c, const TStatList& l, int32_t p, TChainRule rule) {
+  return std::make_unique<TCustomChainStat>(c, l, p, NumberPartition(), rule, 0);
 }
-std::unique_ptr<TCustomStat> Channels(const TStatClassInfo& c, const TStatList& l, int32_t p, TChainSpec spec) {
-  return std::make_unique<TCustomChainStat>(c, l, p, ChannelPartition(ChannelSizeOf(l)), spec, ChannelSizeOf(l));
+std::unique_ptr<TCustomStat> Channels(const TStatClassInfo& c, const TStatList& l, int32_t p, TChainRule rule) {
+  return std::make_unique<TCustomChainStat>(c, l, p, ChannelPartition(ChannelSizeOf(l)), rule, ChannelSizeOf(l));
 }
-std::unique_ptr<TCustomStat> Segments(const TStatClassInfo& c, const TStatList& l, int32_t p, TChainSpec spec) {
-  return std::make_unique<TCustomChainStat>(c, l, p, SegmentPartition(l.Config.MatrixSegments), spec, 0);
+std::unique_ptr<TCustomStat> Segments(const TStatClassInfo& c, const TStatList& l, int32_t p, TChainRule rule) {
+  return std::make_unique<TCustomChainStat>(c, l, p, SegmentPartition(l.Config.MatrixSegments), rule, 0);
 }
 
 using K = TChainKind;
@@ -254,7 +254,7 @@ constexpr TChainText kPlain = TChainText::Plain, kTwo = TChainText::TwoDigits;
 
 #define QUINTAR_CHAIN_FACTORY(name, family, ...)                                                   \
   std::unique_ptr<TCustomStat> New##name(const TStatClassInfo& c, const TStatList& l, int32_t p) { \
-    return family(c, l, p, TChainSpec{__VA_ARGS__});                                              \
+    return family(c, l, p, TChainRule{__VA_ARGS__});                                              \
   }
 QUINTAR_CHAIN_FACTORY(TstChain2DrawsAll, Numbers, K::All2, kPlain)
 QUINTAR_CHAIN_FACTORY(TstChain2DrawsPos, Numbers, K::Pos2, kPlain)
