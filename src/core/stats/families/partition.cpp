@@ -74,4 +74,14 @@ std::string KeyPartsText(const TStatKey& key, int k) {
   return text;
 }
 
+std::pair<int, int> SegmentRange(const uint8_t table[MAX_NUMBER]) {
+  const TPartition p = SegmentPartition(table);
+  int lo = 9, hi = 1;
+  for (int n = 1; n <= MAX_NUMBER; ++n) {
+    lo = std::min<int>(lo, p.Of[n]);
+    hi = std::max<int>(hi, p.Of[n]);
+  }
+  return {lo, hi};
+}
+
 }  // namespace quintar
