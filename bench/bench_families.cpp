@@ -156,5 +156,5 @@ QUINTAR_BENCH(RepeatsPairsCharacteristic) {
   }
   report.Info(Format("slowest table: %s %.1f ms; slowest filter: %s %.0f ms; highest two-core ratio: %s x%.2f",
                      {slowestTableCode, slowestTable * 1000, slowestFilterCode, slowestFilter * 1000, worstRatioCode, worstRatio}));
-  report.Info(Format("reference: the same work on two threads at once takes x%.2f of one thread's time", {TwoThreadsReference()}));
+  report.Info(Format("reference: the same work on two threads at once takes x%.2f of one thread's time", {bench::TwoThreadsReference()}));
 }

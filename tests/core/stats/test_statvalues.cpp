@@ -358,8 +358,8 @@ TEST(StatCommandLine, CatalogueListsEveryMethod) {
   EXPECT_EQ(lines[67], "67\tKNM4\t{ num } Сочетания из 4 чисел по всем числам тиража [ S ]\t0\tS");
   EXPECT_EQ(lines[85], "85\tKNP44\t{ num } Сочетания из 4-х чисел тиража начиная с 4 позиции [ S ]\t0\tS");
   EXPECT_EQ(lines[120], "120\tPOE1\t{ num } Extra (Bonus, Star...) - число (!без фильтра!) [ G ]\t0\tG");
-  EXPECT_EQ(lines[177], "177\tVNK1\t{ vnk } Число Варника 1 (только разность) [ SNG ]\t11\tSNG");
-  EXPECT_EQ(lines[179], "179\tVNK3\t{ vnk } Числа Варника 3 (динамический, только фильтр) [ SD ]\t11\tSD");
+  EXPECT_EQ(lines[221], "221\tVNK1\t{ vnk } Число Варника 1 (только разность) [ SNG ]\t11\tSNG");
+  EXPECT_EQ(lines[223], "223\tVNK3\t{ vnk } Числа Варника 3 (динамический, только фильтр) [ SD ]\t11\tSD");
   EXPECT_EQ(lines[226], "226\tSHR3\t{ shr } Метод шинковки 3: (n1+n3+n5+n7)/(n2+n4+n6) [ SNG ]\t12\tSNG");
   EXPECT_EQ(test::RunCli({"--data-dir=" + dir.Path(), "catalogue", "extra"}), 2);
 }
