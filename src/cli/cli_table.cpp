@@ -80,7 +80,7 @@ int RunStats(Context& c) {
   const auto& captions = DrawsStatCaptions();
   PrintLine(Join(std::vector<std::string>(captions.begin(), captions.end()), "\t"));
   for (int r = 0; r < s.DrawsStat.RowCount(); ++r) {
-    const auto& cells = s.DrawsStat.Row(r).Cells;
+    const auto cells = s.DrawsStat.Row(r).Cells();
     PrintLine(Join(std::vector<std::string>(cells.begin(), cells.end()), "\t"));
   }
   return kOk;

@@ -196,7 +196,7 @@ TEST(SeriesValues, NextDrawOfAPeriod) {
   table.Compute(in);
   std::vector<std::string> facts;
   for (int r = 0; r < table.RowCount(); ++r)
-    if (table.Row(r).ValueText().rfind("9 x", 0) == 0) facts.push_back(table.Row(r).ValueText() + " " + table.Cell(r, dscFact));
+    if (table.Row(r).ValueText().rfind("9 x", 0) == 0) facts.push_back(std::string(table.Row(r).ValueText()) + " " + table.Cell(r, dscFact));
   EXPECT_EQ(facts, (std::vector<std::string>{"9 x 2 104"}));
   TStatDraw one;
   one.Key = MakeKey(9, 1);

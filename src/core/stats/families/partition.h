@@ -6,8 +6,8 @@
 //  - count in group N: how many numbers fall into group N (graph, one method per group);
 //  - group mix of k: the groups of every k of the 7 numbers, in position order;
 //  - group sequence of k: the groups of every k adjacent numbers, in position order.
-// A family (channels.cpp, matrix.cpp, segments.cpp) gives the partition and derives its classes from these
-// kinds, adding its own value lists and texts. The kinds are templates over the family's base class.
+// A family (channels.cpp, matrix.cpp, segments.cpp, combvalues.cpp) gives the partition and derives its
+// classes from these kinds, adding its own value lists and texts. The kinds are templates over the family's base class.
 #pragma once
 
 #include <bit>
