@@ -9,6 +9,7 @@
 #include "bench.h"
 #include "combs/filters.h"
 #include "game/drawarchive.h"
+#include "stats/drawsstat.h"
 #include "stats/statlist.h"
 #include "util/format.h"
 
@@ -18,8 +19,10 @@ using namespace quintar;
 
 volatile int64_t g_sink;
 
-// The same plain work on one thread, then on two at once: about x1 when the machine gives this process
-// two free cores, about x2 when other work holds one of them.
+}  // namespace
+
+namespace quintar::bench {
+
 double TwoThreadsReference() {
   auto work = [] {
     int64_t s = 0;
@@ -37,7 +40,7 @@ double TwoThreadsReference() {
   return two / one;
 }
 
-}  // namespace
+}  // namespace quintar::bench
 
 QUINTAR_BENCH(FamilyFiltersAllCombinations) {
   const TCombsArray& all = bench::AllCombs();
@@ -93,5 +96,65 @@ QUINTAR_BENCH(FamilyFiltersAllCombinations) {
   }
   report.Info(Format("slowest TestComb over the list: %s %.0f ms; highest two-core ratio: %s x%.2f",
                      {slowestCode, slowest * 1000, worstRatioCode, worstRatio}));
-  report.Info(Format("reference: the same work on two threads at once takes x%.2f of one thread's time", {TwoThreadsReference()}));
+  report.Info(Format("reference: the same work on two threads at once takes x%.2f of one thread's time", {bench::TwoThreadsReference()}));
+}
+
+// The repeats, the pairs to quadruples and the characteristic numbers. Tables: each method over the 1000
+// draws before the 5 newest of a 1005-draw archive, the whole computation of the statistics page (values,
+// totals, rows with every column and "Факт", sort by count, chart). Filters: each method over all
+// combinations on one core and on two, the reference draw the newest but five; the selection is the
+// values of the reference draw (the pre-listed candidates for the repeats), 100 rows of the table for
+// KNM4. Targets: a table <= 20 ms, a filter <= 400 ms on one core, two cores <= x0.6 of it.
+QUINTAR_BENCH(RepeatsPairsCharacteristic) {
+  TDrawArchive archive = MakeDemoArchive(1005, 7);
+  TStatList list;
+  list.Draws = &archive.Draws();
+  list.BuildCatalogue();
+  const TDrawsStatWindow window = DrawsStatWindow(archive.Count(), 5, 1000);
+  const int L = window.Last;
+  const TCombsArray& all = bench::AllCombs();
+  std::vector<TComb> out(all.size());
+  double slowestTable = 0, slowestFilter = 0, worstRatio = 0;
+  std::string slowestTableCode, slowestFilterCode, worstRatioCode;
+  for (int m = 0; m < list.Count(); ++m) {
+    const TStatClassInfo& cls = list.StatClass(m);
+    if (!((cls.No >= 43 && cls.No <= 74) || (cls.No >= 140 && cls.No <= 142))) continue;
+    const std::string code = list.CodeOf(m);
+    auto stat = list.CreateStat(m);
+    TDrawsStat table;
+    TDrawsStatInput in;
+    in.Stat = stat.get();
+    in.Archive = &archive;
+    in.Window = window;
+    const double t = bench::Time([&] { table.Compute(in); }, 0.05, 3);
+    report.Line(Format("table over 1000 draws %s (%d rows)", {code, static_cast<int64_t>(table.RowCount())}),
+                Format("%.1f ms", {t * 1000}), "<= 20 ms", t <= 0.020);
+    if (t > slowestTable) slowestTable = t, slowestTableCode = code;
+
+    TStatDrawArray selected;
+    if (code == "KNM4") {
+      for (int r = 0; r < 100 && r < table.RowCount(); ++r) selected.push_back(table.Row(r * (table.RowCount() / 100)).Rec);
+    } else {
+      TStatContext context;
+      TLastValueArray last;
+      stat->ListValues(L, selected);
+      if (selected.empty()) stat->DrawValues(L, L, false, selected, context, last);
+      if (selected.size() > 3) selected.resize(3);
+    }
+    size_t written1 = 0, written2 = 0;
+    const double one = bench::Time(
+        [&] { written1 = FilterCombs(*stat, selected, all.data(), all.size(), out.data(), L, false, false, {}); }, 0.0, 2);
+    const TStatCloner cloner = [&] { return list.CreateStat(m); };
+    const double two = bench::Time(
+        [&] { written2 = FilterCombs(*stat, selected, all.data(), all.size(), out.data(), L, false, false, cloner); }, 0.0, 2);
+    const double ratio = two / one;
+    report.Line(Format("filter by %s (%d selected, %d kept)", {code, static_cast<int64_t>(selected.size()), static_cast<int64_t>(written1)}),
+                Format("%.0f/%.0f ms x%.2f", {one * 1000, two * 1000, ratio}), "<= 400 ms, x0.60",
+                one <= 0.4 && ratio <= 0.6 && written1 == written2);
+    if (one > slowestFilter) slowestFilter = one, slowestFilterCode = code;
+    if (ratio > worstRatio) worstRatio = ratio, worstRatioCode = code;
+  }
+  report.Info(Format("slowest table: %s %.1f ms; slowest filter: %s %.0f ms; highest two-core ratio: %s x%.2f",
+                     {slowestTableCode, slowestTable * 1000, slowestFilterCode, slowestFilter * 1000, worstRatioCode, worstRatio}));
+  report.Info(Format("reference: the same work on two threads at once takes x%.2f of one thread's time", {bench::TwoThreadsReference()}));
 }

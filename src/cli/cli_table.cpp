@@ -81,7 +81,7 @@ bool StatsViewList(Context& c, TViewList& v) {
   v.Captions.assign(captions.begin(), captions.end());
   v.RowCount = s.DrawsStat.RowCount();
   v.Cells = [&s](int r, std::vector<std::string>& cells) {
-    const auto& row = s.DrawsStat.Row(r).Cells;
+    const auto row = s.DrawsStat.Row(r).Cells();
     cells.assign(row.begin(), row.end());
   };
   return true;

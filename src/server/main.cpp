@@ -204,14 +204,14 @@ int Serve(const Options& o) {
   int port;
   try {
     port = http.Listen(o.host, o.port, o.allowRemote);
+    // The log has its first line before the port file tells anyone that the service is there.
+    log.Note("listening on " + o.host + ":" + std::to_string(port) + ", database " + o.db);
     if (!o.portFile.empty()) quintar::WriteFileAtomic(o.portFile, std::to_string(port) + "\n");
   } catch (const std::exception& e) {
     std::fprintf(stderr, "quintar-catalogue-server: %s\n", e.what());
     service->Shutdown();
     return 1;
   }
-  log.Note("listening on " + o.host + ":" + std::to_string(port) + ", database " + o.db);
-
   std::thread io([&] { http.Run(); });
   int sig = 0;
   sigwait(&stopSignals, &sig);

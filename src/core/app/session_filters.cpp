@@ -106,7 +106,7 @@ void StatFilterCommand(Session& s, const TStatSelection& rows, bool deleteFlag) 
 
 TStatSelection Session::DrawsStatSelection() const {
   TStatSelection rows;
-  for (int r : DrawsStat.SelectedRows()) rows.push_back({DrawsStat.Row(r).Rec, DrawsStat.Row(r).ValueText()});
+  for (int r : DrawsStat.SelectedRows()) rows.push_back({DrawsStat.Row(r).Rec, std::string(DrawsStat.Row(r).ValueText())});
   return rows;
 }
 

@@ -370,7 +370,7 @@ void TScriptRunner::FilterSelected(TCustomStat& stat, const TFilterPart& part) {
   };
   auto selection = [&] {
     TStatSelection sel;
-    for (int r : table.SelectedRows()) sel.push_back({table.Row(r).Rec, table.Row(r).ValueText()});
+    for (int r : table.SelectedRows()) sel.push_back({table.Row(r).Rec, std::string(table.Row(r).ValueText())});
     return sel;
   };
   auto filter = [&](const TStatSelection& sel) {

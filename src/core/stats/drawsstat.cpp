@@ -2,9 +2,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <limits>
 #include <numeric>
-#include <unordered_map>
 
 #include "util/format.h"
 #include "util/strutil.h"
@@ -15,23 +15,53 @@ namespace {
 
 const char* const kDash = "-";
 
-std::string Fixed(const char* fmt, double v) { return Format(fmt, {v}); }
+// Format("%.Nf") of a value, without parsing the format (tables write tens of thousands of them).
+std::string Fixed(int decimals, double v) { return FloatToFixed(v, decimals); }
 
-// Index of every key of a value list.
-std::unordered_map<uint64_t, size_t> KeyIndex(const TStatDrawArray& list) {
-  std::unordered_map<uint64_t, size_t> index;
-  index.reserve(list.size() * 2);
-  for (size_t i = 0; i < list.size(); ++i) index.emplace(list[i].Key.Raw(), i);
-  return index;
-}
+// Index of every key of a value list: open addressing over a power-of-two table more than twice the list
+// (a table of pairs to quadruples has 35,000 keys; a node a key would be one allocation each).
+class TKeyIndex {
+ public:
+  explicit TKeyIndex(const TStatDrawArray& list) {
+    size_t size = 16;
+    while (size < list.size() * 2 + 1) size <<= 1;
+    mask_ = size - 1;
+    slots_.assign(size, {0, -1});
+    for (size_t i = 0; i < list.size(); ++i) {
+      const uint64_t raw = list[i].Key.Raw();
+      size_t at = Hash(raw) & mask_;
+      while (slots_[at].second >= 0 && slots_[at].first != raw) at = (at + 1) & mask_;
+      if (slots_[at].second < 0) slots_[at] = {raw, static_cast<int64_t>(i)};  // the first of equal keys
+    }
+  }
+  // The index of the record with the key, -1 when there is none.
+  int64_t Find(uint64_t raw) const {
+    for (size_t at = Hash(raw) & mask_;; at = (at + 1) & mask_) {
+      if (slots_[at].second < 0) return -1;
+      if (slots_[at].first == raw) return slots_[at].second;
+    }
+  }
+
+ private:
+  static size_t Hash(uint64_t k) {
+    k ^= k >> 29;
+    k *= 0xbf58476d1ce4e5b9ull;
+    k ^= k >> 32;
+    return static_cast<size_t>(k);
+  }
+  size_t mask_ = 0;
+  std::vector<std::pair<uint64_t, int64_t>> slots_;
+};
 
 // The "Факт" column: for every value seen in the window (Count >= 1, Depth > 0), the number of the first
 // draw after its newest occurrence that shows it again, as FindNextDraw finds it; -1 when none does. A
 // statistic that keeps no state between draws gives every draw the same values whichever draw a search
-// starts from, so one walk over the draws after the oldest such occurrence answers every value at once;
-// the series are searched value by value.
+// starts from, so one walk over the draws after the oldest such occurrence answers every value at once.
+// The periods keep their last values through the walk, which begins at that oldest occurrence itself: a
+// value's item then has its exact last draw from the value's own occurrence on, as the value's own search
+// would have it. The series are searched value by value.
 std::vector<int32_t> NextDraws(TCustomStat& stat, const TStatDrawArray& values,
-                               const std::unordered_map<uint64_t, size_t>& index, const TDrawArchive* archive,
+                               const TKeyIndex& index, const TDrawArchive* archive,
                                int last, bool sorted) {
   std::vector<int32_t> facts(values.size(), -1);
   if (!archive) return facts;
@@ -51,18 +81,23 @@ std::vector<int32_t> NextDraws(TCustomStat& stat, const TStatDrawArray& values,
     first = std::min(first, at + 1);
     ++pending;
   }
+  const bool periods = (stat.GetKinds() & KIND_P) != 0;
+  // A value's newest occurrence in the window is its last draw, so no draw of the window after it shows it
+  // again: the walk begins after the window (the periods begin at the occurrence, to build their items).
+  if (!periods) first = std::max(first, last + 1);
   TStatDrawArray list;
   TLastValueArray lastValues;
   TStatContext context;
-  for (int i = first; pending > 0 && i <= archive->High(); ++i) {
+  const int start = pending > 0 && periods ? first - 1 : first;
+  for (int i = start; pending > 0 && i <= archive->High(); ++i) {
     list.clear();
-    lastValues.clear();
+    if (!periods) lastValues.clear();
     context.Clear();
     stat.DrawValues(i, last, sorted, list, context, lastValues);
     for (const auto& v : list) {
-      auto it = index.find(v.Key.Raw());
-      if (it == index.end()) continue;
-      const size_t r = it->second;
+      const int64_t at = index.Find(v.Key.Raw());
+      if (at < 0) continue;
+      const size_t r = static_cast<size_t>(at);
       if (facts[r] < 0 && from[r] >= 0 && from[r] <= i) {
         facts[r] = v.LastDraw;
         --pending;
@@ -164,80 +199,196 @@ double WeightOf(const TStatDraw& v, const TWeightCoefs& w, const TStatTotals& to
   return w.Count * c + w.Deviation * d + w.Level * l;
 }
 
+namespace {
+
+// The cells of a value record, columns in order, handed to Put.
+template <class Put>
+void WriteDrawsStatCells(const TStatDraw& v, std::string_view valueText, int windowLength, const TStatTotals& totals,
+                         bool normsAvailable, const TWeightCoefs& weights, int32_t fact, Put put) {
+  auto dashes = [&](int count) {
+    for (int i = 0; i < count; ++i) put(kDash);
+  };
+  put(valueText);
+  put(IntToStr(v.Count));
+  put(totals.SumCount != 0 ? Fixed(5, v.Count * 100.0 / static_cast<double>(totals.SumCount)) : kDash);
+  if (normsAvailable) {
+    const int64_t dev = static_cast<int64_t>(v.Count) - v.Norm;
+    put(IntToStr(v.Norm));
+    put(IntToStr(dev));
+    put(v.Norm != 0 ? Fixed(5, static_cast<double>(dev) * 100.0 / v.Norm) : Fixed(5, v.Count > 0 ? 100.0 : 0.0));
+  } else {
+    dashes(3);
+  }
+  if (v.Depth == 0) return dashes(kDrawsStatColumns - dscDepth);
+  const double n = windowLength;
+  put(IntToStr(v.Depth));
+  put(totals.MaxDepth != 0 ? Fixed(2, v.Depth * 100.0 / totals.MaxDepth) : kDash);
+  put(Fixed(2, WeightOf(v, weights, totals, normsAvailable)));
+  put(IntToStr(v.LastDraw));
+  std::string prd = kDash;
+  if (v.Count < 2) {
+    dashes(dscExpectedPrd - dscPeriodMin);
+  } else {
+    put(IntToStr(v.MinPeriod));
+    put(Fixed(4, n / v.Count));
+    put(IntToStr(v.MaxPeriod));
+    prd = IntToStr(RoundNearest(n / v.Count + v.LastDraw));
+  }
+  put(prd);
+  // A value seen with a count of 0 (the candidates of VNK3 that did not come true) has no "Ожд. СТФ": its
+  // formula would divide by the count. "Ожд. КРН" divides by the count + 1.
+  const double count = v.Count, last = v.LastDraw;
+  const std::string stf = v.Count != 0 ? IntToStr(RoundNearest((count + 1) * last / count)) : kDash;
+  const std::string krn = IntToStr(RoundNearest((count + 2) * (last + 1) / (count + 1)));
+  put(stf);
+  put(krn);
+  if (fact < 0) return dashes(dscDiffKrn - dscFact + 1);
+  const std::string f = IntToStr(fact);
+  put(f);
+  put(ExpectedDiffText(prd, f));
+  put(ExpectedDiffText(stf, f));
+  put(ExpectedDiffText(krn, f));
+}
+
+}  // namespace
+
 std::array<std::string, kDrawsStatColumns> DrawsStatCells(const TStatDraw& v, const std::string& valueText,
                                                           int windowLength, const TStatTotals& totals,
                                                           bool normsAvailable, const TWeightCoefs& weights,
                                                           int32_t fact) {
   std::array<std::string, kDrawsStatColumns> c;
-  c[dscValue] = valueText;
-  c[dscCount] = IntToStr(v.Count);
-  c[dscCountPct] =
-      totals.SumCount != 0 ? Fixed("%.5f", v.Count * 100.0 / static_cast<double>(totals.SumCount)) : kDash;
-  if (normsAvailable) {
-    const int64_t dev = static_cast<int64_t>(v.Count) - v.Norm;
-    c[dscNorm] = IntToStr(v.Norm);
-    c[dscDeviation] = IntToStr(dev);
-    c[dscDeviationPct] = v.Norm != 0 ? Fixed("%.5f", static_cast<double>(dev) * 100.0 / v.Norm)
-                                     : Fixed("%.5f", v.Count > 0 ? 100.0 : 0.0);
-  } else {
-    c[dscNorm] = c[dscDeviation] = c[dscDeviationPct] = kDash;
-  }
-  if (v.Depth == 0) {
-    for (int i = dscDepth; i < kDrawsStatColumns; ++i) c[static_cast<size_t>(i)] = kDash;
-    return c;
-  }
-  const double n = windowLength;
-  c[dscDepth] = IntToStr(v.Depth);
-  c[dscDepthPct] = totals.MaxDepth != 0 ? Fixed("%.2f", v.Depth * 100.0 / totals.MaxDepth) : kDash;
-  c[dscWeight] = Fixed("%.2f", WeightOf(v, weights, totals, normsAvailable));
-  c[dscLastDraw] = IntToStr(v.LastDraw);
-  if (v.Count < 2) {
-    for (int i = dscPeriodMin; i <= dscExpectedPrd; ++i) c[static_cast<size_t>(i)] = kDash;
-  } else {
-    c[dscPeriodMin] = IntToStr(v.MinPeriod);
-    c[dscPeriod] = Fixed("%.4f", n / v.Count);
-    c[dscPeriodMax] = IntToStr(v.MaxPeriod);
-    c[dscExpectedPrd] = IntToStr(RoundNearest(n / v.Count + v.LastDraw));
-  }
-  if (v.Count > 0) {
-    const double count = v.Count, last = v.LastDraw;
-    c[dscExpectedStf] = IntToStr(RoundNearest((count + 1) * last / count));
-    c[dscExpectedKrn] = IntToStr(RoundNearest((count + 2) * (last + 1) / (count + 1)));
-  } else {
-    c[dscExpectedStf] = c[dscExpectedKrn] = kDash;
-  }
-  if (fact < 0) {
-    for (int i = dscFact; i <= dscDiffKrn; ++i) c[static_cast<size_t>(i)] = kDash;
-  } else {
-    c[dscFact] = IntToStr(fact);
-    c[dscDiffPrd] = ExpectedDiffText(c[dscExpectedPrd], c[dscFact]);
-    c[dscDiffStf] = ExpectedDiffText(c[dscExpectedStf], c[dscFact]);
-    c[dscDiffKrn] = ExpectedDiffText(c[dscExpectedKrn], c[dscFact]);
-  }
+  size_t k = 0;
+  WriteDrawsStatCells(v, valueText, windowLength, totals, normsAvailable, weights, fact,
+                      [&](std::string_view text) { c[k++] = text; });
   return c;
+}
+
+// TDrawsStatRow ----------------------------------------------------------------------------------------
+
+std::array<std::string, kDrawsStatColumns> TDrawsStatRow::Cells() const {
+  std::array<std::string, kDrawsStatColumns> c;
+  for (int i = 0; i < kDrawsStatColumns; ++i) c[static_cast<size_t>(i)] = Cell(i);
+  return c;
+}
+
+void TDrawsStatRow::SetCells(const std::array<std::string, kDrawsStatColumns>& cells) {
+  text_.clear();
+  cells_ = 0;
+  for (const auto& c : cells) AddCell(c);
+}
+
+void TDrawsStatRow::AddCell(std::string_view text) {
+  if (cells_ >= kDrawsStatColumns) return;
+  if (cells_ == 0) text_.reserve(kRowTextReserve);
+  text_.append(text);
+  ends_[cells_++] = static_cast<uint32_t>(text_.size());
+}
+
+void TDrawsStatRow::SetText(std::string_view text, const uint32_t (&ends)[kDrawsStatColumns]) {
+  text_.assign(text);
+  std::copy(std::begin(ends), std::end(ends), ends_);
+  cells_ = kDrawsStatColumns;
 }
 
 namespace {
 
-// A cell prepared for comparing: its number when it reads as one.
-struct SortCell {
-  std::optional<double> num;
-  const std::string* text;
+// The cells of one row gathered on the stack and handed to the row in one piece (a table may make
+// 700,000 cells); a row longer than the buffer goes on in a string.
+class TRowText {
+ public:
+  void Put(std::string_view t) {
+    if (cells_ >= kDrawsStatColumns) return;
+    if (long_.empty() && n_ + t.size() <= sizeof buf_) {
+      std::memcpy(buf_ + n_, t.data(), t.size());
+      n_ += t.size();
+    } else {
+      if (long_.empty()) long_.assign(buf_, n_);
+      long_.append(t);
+      n_ = long_.size();
+    }
+    ends_[cells_++] = static_cast<uint32_t>(n_);
+  }
+  void MoveTo(TDrawsStatRow& row) {
+    while (cells_ < kDrawsStatColumns) ends_[cells_++] = static_cast<uint32_t>(n_);
+    row.SetText(long_.empty() ? std::string_view(buf_, n_) : std::string_view(long_), ends_);
+    n_ = 0;
+    cells_ = 0;
+    long_.clear();
+  }
+
+ private:
+  char buf_[1024];
+  size_t n_ = 0;
+  int cells_ = 0;
+  uint32_t ends_[kDrawsStatColumns] = {};
+  std::string long_;
 };
 
-SortCell MakeSortCell(const std::string& s) { return {TryStrToFloat(ReplaceAll(s, ",", ".")), &s}; }
+// A cell prepared for comparing: its number when it reads as one, and its text. A short text of ASCII
+// characters alone (most cells) is kept in upper case in the cell itself, so that sorting tables of tens
+// of thousands of rows compares bytes close at hand; upper-case ASCII bytes compare the way
+// AnsiCompareText orders such texts. Other texts compare through AnsiCompareText.
+struct SortCell {
+  std::optional<double> num;
+  std::string_view text;
+  bool inlined = false;
+  uint8_t length = 0;
+  // The first 8 upper-case bytes as one big-endian number, zeros after the end: most texts of a table
+  // differ within them.
+  uint64_t head = 0;
+  char upper[22];
+};
+
+SortCell MakeSortCell(std::string_view s) {
+  SortCell c;
+  c.text = s;
+  // Whole numbers are read here; texts with a character no number has are none; the rest as the
+  // program reads numbers (TryStrToFloat takes "," for ".").
+  bool ascii = true, digits = !s.empty(), numeric = true;
+  for (size_t k = 0; k < s.size(); ++k) {
+    const char ch = s[k];
+    ascii = ascii && static_cast<unsigned char>(ch) < 0x80;
+    const bool digit = ch >= '0' && ch <= '9';
+    digits = digits && (digit || (k == 0 && ch == '-' && s.size() > 1));
+    numeric = numeric && (digit || ch == ',' || ch == '.' || ch == '-' || ch == '+' || ch == 'e' || ch == 'E' || ch == ' ');
+  }
+  if (digits && s.size() <= 15) {
+    int64_t v = 0;
+    for (char ch : s)
+      if (ch != '-') v = v * 10 + (ch - '0');
+    c.num = static_cast<double>(s[0] == '-' ? -v : v);
+  } else if (numeric) {
+    c.num = TryStrToFloat(s);
+  }
+  if (ascii && s.size() <= sizeof c.upper) {
+    c.inlined = true;
+    c.length = static_cast<uint8_t>(s.size());
+    for (size_t k = 0; k < s.size(); ++k) c.upper[k] = s[k] >= 'a' && s[k] <= 'z' ? static_cast<char>(s[k] - 32) : s[k];
+    for (size_t k = 0; k < 8; ++k) c.head = (c.head << 8) | (k < s.size() ? static_cast<unsigned char>(c.upper[k]) : 0u);
+  }
+  return c;
+}
+
+int CompareTexts(const SortCell& a, const SortCell& b) {
+  if (!a.inlined || !b.inlined) return AnsiCompareText(a.text, b.text);
+  if (a.head != b.head) return a.head < b.head ? -1 : 1;
+  // No text holds a zero byte: equal heads mean equal first bytes up to the shorter length.
+  const size_t from = std::min<size_t>(8, std::min(a.length, b.length));
+  const int c = std::memcmp(a.upper + from, b.upper + from, std::min(a.length, b.length) - from);
+  if (c != 0) return c;
+  return a.length == b.length ? 0 : (a.length < b.length ? -1 : 1);
+}
 
 int CompareSortCells(const SortCell& a, const SortCell& b) {
   if (a.num && b.num) return *a.num < *b.num ? -1 : (*a.num > *b.num ? 1 : 0);
-  const int c = AnsiCompareText(*a.text, *b.text);
+  const int c = CompareTexts(a, b);
   return c < 0 ? -1 : (c > 0 ? 1 : 0);
 }
 
 }  // namespace
 
 int CompareDrawsStatCells(std::string_view a, std::string_view b) {
-  const std::string x(a), y(b);
-  return CompareSortCells(MakeSortCell(x), MakeSortCell(y));
+  return CompareSortCells(MakeSortCell(a), MakeSortCell(b));
 }
 
 // TDrawsStat -------------------------------------------------------------------------------------------
@@ -256,6 +407,7 @@ bool TDrawsStat::Remember(const TDrawsStatMemory& now) {
 
 void TDrawsStat::Clear() {
   rows_.clear();
+  order_.clear();
   values_.clear();
   totals_ = TStatTotals{};
   normsAvailable_ = false;
@@ -280,13 +432,13 @@ void TDrawsStat::Compute(const TDrawsStatInput& in) {
   }
   totals_ = StatTotals(values_);
 
-  const auto index = KeyIndex(values_);
+  const TKeyIndex index(values_);
   double scale = 0;
   if (in.Prefetch && in.Prefetch->MaxCount > 0) {
     scale = NormScale(in.Prefetch->MinCount, in.Prefetch->MaxCount, totals_);
     for (const auto& r : in.Prefetch->Records) {
-      auto it = index.find(r.Key.Raw());
-      if (it != index.end()) values_[it->second].Norm = NormOf(r.Count, scale);
+      const int64_t at = index.Find(r.Key.Raw());
+      if (at >= 0) values_[static_cast<size_t>(at)].Norm = NormOf(r.Count, scale);
     }
     normsAvailable_ = true;
   }
@@ -294,12 +446,16 @@ void TDrawsStat::Compute(const TDrawsStatInput& in) {
   const int length = window_.Length();
   const std::vector<int32_t> facts = NextDraws(stat, values_, index, in.Archive, last, in.Sorted);
   rows_.reserve(values_.size());
+  order_.reserve(values_.size());
+  TRowText cells;
   for (size_t r = 0; r < values_.size(); ++r) {
     const TStatDraw& v = values_[r];
-    TDrawsStatRow row;
+    TDrawsStatRow& row = rows_.emplace_back();
     row.Rec = v;
-    row.Cells = DrawsStatCells(v, stat.ValueToText(v), length, totals_, normsAvailable_, in.Weights, facts[r]);
-    rows_.push_back(std::move(row));
+    WriteDrawsStatCells(v, stat.ValueToText(v), length, totals_, normsAvailable_, in.Weights, facts[r],
+                        [&](std::string_view text) { cells.Put(text); });
+    cells.MoveTo(row);
+    order_.push_back(static_cast<uint32_t>(r));
   }
 
   if (values_.size() > 1) {
@@ -313,15 +469,23 @@ void TDrawsStat::Compute(const TDrawsStatInput& in) {
         v.Key = r.Key;
         const std::string label = stat.ValueToText(v);
         if (chart_.HasIdeal) chart_.Ideal.push_back({static_cast<double>(k), r.Count * scale, label});
-        auto it = index.find(r.Key.Raw());
-        if (it != index.end()) chart_.Actual.push_back({static_cast<double>(k), static_cast<double>(values_[it->second].Count), label});
+        const int64_t at = index.Find(r.Key.Raw());
+        if (at >= 0) chart_.Actual.push_back({static_cast<double>(k), static_cast<double>(values_[static_cast<size_t>(at)].Count), label});
       }
     } else {
-      TStatDrawArray sorted = values_;
-      SortStatValues(sorted);
+      // The values in key order (as SortStatValues orders them), labelled with their rows' texts.
+      // Keys are distinct; each becomes one number that orders as the four signed parts do.
+      std::vector<std::pair<uint64_t, uint32_t>> order(values_.size());
+      for (size_t i = 0; i < values_.size(); ++i) {
+        uint64_t k = 0;
+        for (int part = 1; part <= 4; ++part) k = (k << 16) | (static_cast<uint16_t>(values_[i].Key.Part(part)) ^ 0x8000u);
+        order[i] = {k, static_cast<uint32_t>(i)};
+      }
+      std::sort(order.begin(), order.end());
+      chart_.Actual.reserve(order.size());
       int x = 0;
-      for (const auto& v : sorted)
-        chart_.Actual.push_back({static_cast<double>(++x), static_cast<double>(v.Count), stat.ValueToText(v)});
+      for (const auto& [k, i] : order)
+        chart_.Actual.push_back({static_cast<double>(++x), static_cast<double>(values_[i].Count), std::string(rows_[i].ValueText())});
     }
   }
   Sort();
@@ -330,7 +494,7 @@ void TDrawsStat::Compute(const TDrawsStatInput& in) {
 std::array<std::string, 12> TDrawsStat::RowColumnsText(int r) const {
   std::array<std::string, 12> t;
   if (r < 0 || r >= RowCount()) return t;
-  const auto& c = Row(r).Cells;
+  const auto c = Row(r).Cells();
   t[0] = c[dscValue];
   t[2] = c[dscCount];
   t[3] = c[dscCountPct];
@@ -368,26 +532,26 @@ void TDrawsStat::Sort() {
   std::vector<SortCell> keys, values;
   keys.reserve(n);
   values.reserve(n);
-  for (const auto& r : rows_) {
-    keys.push_back(MakeSortCell(r.Cells[static_cast<size_t>(sortColumn_)]));
-    values.push_back(MakeSortCell(r.Cells[dscValue]));
+  // Keys in table order: a stable sort keeps equal rows as they stand.
+  for (uint32_t i : order_) {
+    keys.push_back(MakeSortCell(rows_[i].Cell(sortColumn_)));
+    values.push_back(MakeSortCell(rows_[i].Cell(dscValue)));
   }
-  std::vector<size_t> order(n);
-  std::iota(order.begin(), order.end(), size_t{0});
+  std::vector<uint32_t> at(n);
+  std::iota(at.begin(), at.end(), uint32_t{0});
   const bool desc = sortDescending_;
-  std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) {
+  std::stable_sort(at.begin(), at.end(), [&](uint32_t a, uint32_t b) {
     int c = CompareSortCells(keys[a], keys[b]);
     if (c == 0) c = CompareSortCells(values[a], values[b]);
     return desc ? c > 0 : c < 0;
   });
-  std::vector<TDrawsStatRow> sorted;
-  sorted.reserve(n);
-  for (size_t i : order) sorted.push_back(std::move(rows_[i]));
-  rows_ = std::move(sorted);
+  std::vector<uint32_t> order(n);
+  for (size_t k = 0; k < n; ++k) order[k] = order_[at[k]];
+  order_ = std::move(order);
 }
 
 void TDrawsStat::SetSelected(int r, bool on) {
-  if (r >= 0 && r < RowCount()) rows_[static_cast<size_t>(r)].Selected = on;
+  if (r >= 0 && r < RowCount()) rows_[order_[static_cast<size_t>(r)]].Selected = on;
 }
 
 void TDrawsStat::SelectOnly(int r) {
@@ -410,15 +574,15 @@ int TDrawsStat::SelectedCount() const {
 std::vector<int> TDrawsStat::SelectedRows() const {
   std::vector<int> rows;
   for (int i = 0; i < RowCount(); ++i)
-    if (rows_[static_cast<size_t>(i)].Selected) rows.push_back(i);
+    if (Row(i).Selected) rows.push_back(i);
   return rows;
 }
 
 int TDrawsStat::SelectKeys(const TStatDrawArray& keys) {
-  const auto index = KeyIndex(keys);
+  const TKeyIndex index(keys);
   int n = 0;
   for (auto& r : rows_) {
-    r.Selected = index.count(r.Rec.Key.Raw()) > 0;
+    r.Selected = index.Find(r.Rec.Key.Raw()) >= 0;
     n += r.Selected ? 1 : 0;
   }
   return n;
@@ -426,15 +590,15 @@ int TDrawsStat::SelectKeys(const TStatDrawArray& keys) {
 
 TStatDrawArray TDrawsStat::SelectedValues() const {
   TStatDrawArray out;
-  for (const auto& r : rows_)
-    if (r.Selected) out.push_back(r.Rec);
+  for (uint32_t i : order_)
+    if (rows_[i].Selected) out.push_back(rows_[i].Rec);
   return out;
 }
 
 std::string TDrawsStat::SelectedValuesText() const {
   std::vector<std::string> texts;
-  for (const auto& r : rows_)
-    if (r.Selected) texts.push_back(r.ValueText());
+  for (uint32_t i : order_)
+    if (rows_[i].Selected) texts.emplace_back(rows_[i].ValueText());
   return Join(texts, "; ");
 }
 

@@ -102,8 +102,8 @@ double WeightOf(const TStatDraw& v, const TWeightCoefs& w, const TStatTotals& to
 int64_t RoundNearest(double v);
 
 // The 20 cell texts of a value record (columns in order), with the dash rules: Depth 0 shows "-" in
-// columns 7..20 ("Глубина" on), Count < 2 in columns 11..14, no next draw in columns 17..20, no norms
-// in columns 4..6. fact is the number FindNextDraw gave, -1 for none; valueText is ValueToText.
+// columns 7..20 ("Глубина" on), Count < 2 in columns 11..14, Count 0 in column 15, no next draw in columns
+// 17..20, no norms in columns 4..6. fact is the number FindNextDraw gave, -1 for none; valueText is ValueToText.
 std::array<std::string, kDrawsStatColumns> DrawsStatCells(const TStatDraw& v, const std::string& valueText,
                                                           int windowLength, const TStatTotals& totals,
                                                           bool normsAvailable, const TWeightCoefs& weights,
@@ -136,12 +136,29 @@ struct TDrawsStatChart {
   void Clear() { *this = TDrawsStatChart{}; }
 };
 
-// A table row: a private copy of its value record and its cells.
+// A table row: a private copy of its value record and its cells. The cells are kept as one text (a table
+// may have tens of thousands of rows); the views of a row's cells live as long as the row.
 struct TDrawsStatRow {
   TStatDraw Rec{};
-  std::array<std::string, kDrawsStatColumns> Cells;
   bool Selected = false;
-  const std::string& ValueText() const { return Cells[dscValue]; }
+  std::string_view Cell(int column) const {
+    const size_t from = column > 0 ? ends_[column - 1] : 0;
+    return std::string_view(text_).substr(from, ends_[column] - from);
+  }
+  std::string_view ValueText() const { return Cell(dscValue); }
+  std::array<std::string, kDrawsStatColumns> Cells() const;
+  void SetCells(const std::array<std::string, kDrawsStatColumns>& cells);
+  // Appends the next cell (columns in order).
+  void AddCell(std::string_view text);
+  // All the cells at once: their texts one after another, ends[i] the end of cell i in text.
+  void SetText(std::string_view text, const uint32_t (&ends)[kDrawsStatColumns]);
+
+ private:
+  // Room for a row of twenty cells in one allocation (most rows need 60 to 110 characters).
+  static constexpr size_t kRowTextReserve = 120;
+  std::string text_;
+  uint32_t ends_[kDrawsStatColumns] = {};
+  int cells_ = 0;
 };
 
 // What one computation takes.
@@ -186,8 +203,8 @@ class TDrawsStat {
   // Results of the last computation.
   int RowCount() const { return static_cast<int>(rows_.size()); }
   bool Empty() const { return rows_.empty(); }
-  const TDrawsStatRow& Row(int r) const { return rows_[static_cast<size_t>(r)]; }
-  const std::string& Cell(int r, int column) const { return Row(r).Cells[static_cast<size_t>(column)]; }
+  const TDrawsStatRow& Row(int r) const { return rows_[order_[static_cast<size_t>(r)]]; }
+  std::string Cell(int r, int column) const { return std::string(Row(r).Cell(column)); }
   // The value list in the order the statistic produced it (with norms filled in when available).
   const TStatDrawArray& Values() const { return values_; }
   const TStatTotals& Totals() const { return totals_; }
@@ -227,7 +244,10 @@ class TDrawsStat {
   std::string SelectedValuesText() const;
 
  private:
+  // The rows in the order they were made (the value list's); order_ gives them in table order, so that
+  // sorting tables of tens of thousands of rows moves no row.
   std::vector<TDrawsStatRow> rows_;
+  std::vector<uint32_t> order_;
   TStatDrawArray values_;
   TStatTotals totals_;
   bool normsAvailable_ = false;

@@ -99,6 +99,47 @@ QUINTAR_STAT_FACTORY(TstCombSegmSeq3);
 QUINTAR_STAT_FACTORY(TstCombSegmSeq4);
 QUINTAR_STAT_FACTORY(TstSgmValCnt);
 
+// Repeat statistics (families/repeats.cpp).
+QUINTAR_STAT_FACTORY(TstRepValues2);
+QUINTAR_STAT_FACTORY(TstRepValues3);
+QUINTAR_STAT_FACTORY(TstRepValues2B3);
+QUINTAR_STAT_FACTORY(TstRepValues2over1);
+QUINTAR_STAT_FACTORY(TstRepValues2over2);
+QUINTAR_STAT_FACTORY(TstRepValues2over3);
+QUINTAR_STAT_FACTORY(TstRepValues2P1);
+QUINTAR_STAT_FACTORY(TstRepValues2N1);
+QUINTAR_STAT_FACTORY(TstRepValues2P2);
+QUINTAR_STAT_FACTORY(TstRepValues2N2);
+QUINTAR_STAT_FACTORY(TstRepCount2);
+QUINTAR_STAT_FACTORY(TstRepCount3);
+QUINTAR_STAT_FACTORY(TstRepCount2B3);
+QUINTAR_STAT_FACTORY(TstRepCount2over1);
+QUINTAR_STAT_FACTORY(TstRepCount2over2);
+QUINTAR_STAT_FACTORY(TstRepCount2over3);
+QUINTAR_STAT_FACTORY(TstRepCount2P1);
+QUINTAR_STAT_FACTORY(TstRepCount2N1);
+QUINTAR_STAT_FACTORY(TstRepCount2P2);
+QUINTAR_STAT_FACTORY(TstRepCount2N2);
+
+// Combination value statistics (families/combvalues.cpp).
+QUINTAR_STAT_FACTORY(TstCombValMix2);
+QUINTAR_STAT_FACTORY(TstCombValMix3);
+QUINTAR_STAT_FACTORY(TstCombValMix4);
+QUINTAR_STAT_FACTORY(TstCombValSeq2);
+QUINTAR_STAT_FACTORY(TstCombValSeq3);
+QUINTAR_STAT_FACTORY(TstCombValSeq4);
+QUINTAR_STAT_FACTORY(TstCombValPos2);
+QUINTAR_STAT_FACTORY(TstCombValPos3);
+QUINTAR_STAT_FACTORY(TstCombValPos4);
+QUINTAR_STAT_FACTORY(TstCombValSort2);
+QUINTAR_STAT_FACTORY(TstCombValSort3);
+QUINTAR_STAT_FACTORY(TstCombValSort4);
+
+// Characteristic number statistics (families/varnik.cpp).
+QUINTAR_STAT_FACTORY(TstVarnik1);
+QUINTAR_STAT_FACTORY(TstVarnik2);
+QUINTAR_STAT_FACTORY(TstVarnik3);
+
 // Sequence statistics (seqstats.cpp).
 QUINTAR_STAT_FACTORY(TstSequenceLen);
 QUINTAR_STAT_FACTORY(TstSequenceCnt);
@@ -106,6 +147,44 @@ QUINTAR_STAT_FACTORY(TstSequenceLenMax);
 
 // Shredding statistics (shreddingstats.cpp).
 QUINTAR_STAT_FACTORY(TstShreddingStat);
+
+// Group and pause statistics (families/series.cpp).
+QUINTAR_STAT_FACTORY(TstNumGroups);
+QUINTAR_STAT_FACTORY(TstNumPauses);
+QUINTAR_STAT_FACTORY(TstChnGroups);
+QUINTAR_STAT_FACTORY(TstChnPauses);
+QUINTAR_STAT_FACTORY(TstSgmGroups);
+QUINTAR_STAT_FACTORY(TstSgmPauses);
+
+// Period statistics (families/periods.cpp).
+QUINTAR_STAT_FACTORY(TstNumPeriods);
+QUINTAR_STAT_FACTORY(TstChnPeriods);
+QUINTAR_STAT_FACTORY(TstSgmPeriods);
+
+// Chain statistics (families/chains.cpp).
+QUINTAR_STAT_FACTORY(TstChain2DrawsAll);
+QUINTAR_STAT_FACTORY(TstChain2DrawsPos);
+QUINTAR_STAT_FACTORY(TstChain2Pos);
+QUINTAR_STAT_FACTORY(TstChain3DrawsPos);
+QUINTAR_STAT_FACTORY(TstChain3Pos);
+QUINTAR_STAT_FACTORY(TstChain2ChannelsAll);
+QUINTAR_STAT_FACTORY(TstChain2ChannelsPos);
+QUINTAR_STAT_FACTORY(TstChain2Channel);
+QUINTAR_STAT_FACTORY(TstChain3ChannelsPos);
+QUINTAR_STAT_FACTORY(TstChain3Channel);
+QUINTAR_STAT_FACTORY(TstChain2CnlCnt);
+QUINTAR_STAT_FACTORY(TstChain3CnlCnt);
+QUINTAR_STAT_FACTORY(TstChainChannels2InsideAll);
+QUINTAR_STAT_FACTORY(TstChainChannels2InsideSuc);
+QUINTAR_STAT_FACTORY(TstChainChannels2InsideBad);
+QUINTAR_STAT_FACTORY(TstChainChannels2InsideCnt);
+QUINTAR_STAT_FACTORY(TstChain2SegmentsAll);
+QUINTAR_STAT_FACTORY(TstChain2SegmentsPos);
+QUINTAR_STAT_FACTORY(TstChain2Segment);
+QUINTAR_STAT_FACTORY(TstChain3SegmentsPos);
+QUINTAR_STAT_FACTORY(TstChain3Segment);
+QUINTAR_STAT_FACTORY(TstChain2SgmCnt);
+QUINTAR_STAT_FACTORY(TstChain3SgmCnt);
 
 #undef QUINTAR_STAT_FACTORY
 

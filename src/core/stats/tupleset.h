@@ -88,4 +88,26 @@ inline uint64_t NumberBits(const uint8_t* n) {
   return b;
 }
 
+// The numbers 1..35 that a selection holds as 16-bit key part 1, for the statistics whose values are
+// numbers and whose filter asks whether one of a combination's numbers is selected: one AND once prepared.
+class TNumberKeys {
+ public:
+  void Build(const TStatDrawArray& list) {
+    bits_ = 0;
+    for (const auto& v : list) bits_ |= NumberBit(v.Key.Part(1));
+    prepared_.Set(list);
+  }
+  // Whether one of the 7 numbers is the part 1 of a selected record.
+  bool AnyOf(const TStatDrawArray& list, const uint8_t* n) const {
+    if (prepared_.For(list)) return (NumberBits(n) & bits_) != 0;
+    for (int i = 0; i < 7; ++i)
+      if (HasKeyPart(list, 1, n[i])) return true;
+    return false;
+  }
+
+ private:
+  uint64_t bits_ = 0;
+  TPreparedFor prepared_;
+};
+
 }  // namespace quintar

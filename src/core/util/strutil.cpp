@@ -207,7 +207,40 @@ std::string FloatToStr(double v) {
   return Comma(s);
 }
 
+namespace {
+
+// The text of v with the given decimals when its rounding is plain: |v| x 10^decimals below 10^9 and not
+// within 10^-6 of a half, where the double product rounds the way printf rounds v itself. Else nothing.
+bool PlainFixed(double v, int decimals, std::string& out) {
+  static const double kScale[] = {1, 10, 100, 1e3, 1e4, 1e5, 1e6};
+  if (decimals < 0 || decimals > 6 || !(std::fabs(v) < 1e9)) return false;
+  const double x = std::fabs(v) * kScale[decimals];
+  if (!(x < 1e9)) return false;
+  const double whole = std::floor(x);
+  const double frac = x - whole;
+  if (std::fabs(frac - 0.5) <= 1e-6) return false;
+  uint64_t r = static_cast<uint64_t>(whole) + (frac > 0.5 ? 1 : 0);
+  const bool negative = v < 0 && r != 0;  // no negative zero
+  char buf[32];
+  char* const end = buf + sizeof buf;
+  char* p = end;
+  for (int i = 0; i < decimals; ++i, r /= 10) *--p = static_cast<char>('0' + r % 10);
+  if (decimals > 0) *--p = ',';
+  do {
+    *--p = static_cast<char>('0' + r % 10);
+    r /= 10;
+  } while (r);
+  if (negative) *--p = '-';
+  out.assign(p, end);
+  return true;
+}
+
+}  // namespace
+
 std::string FloatToFixed(double v, int decimals) {
+  // The statistics table writes tens of thousands of these: printf only where the rounding needs it.
+  std::string plain;
+  if (PlainFixed(v, decimals, plain)) return plain;
   char buf[384];
   std::snprintf(buf, sizeof buf, "%.*f", decimals, v);
   std::string s = buf;

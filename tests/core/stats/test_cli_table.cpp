@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
+#include <bit>
+#include <set>
 #include <cctype>
 #include <cmath>
 #include <cstdio>
@@ -10,6 +13,7 @@
 #include <map>
 #include <sstream>
 
+#include "stats/drawsstat.h"
 #include "testutil.h"
 #include "util/safefile.h"
 
@@ -371,6 +375,67 @@ TEST(CliFamilies, CatalogueValuesAndFilterFollowTheSettings) {
   EXPECT_EQ(out, "Комбинаций: " + std::to_string(twice) + "\n");
 }
 
+// The repeats, pairs and characteristic numbers through quintar-cli on the real archive: a filter judges a
+// combination as the draw after the reference draw (the newest but the offset), so the counts of kept
+// combinations follow from the numbers of the draws before it.
+TEST(CliFamilies, HistoryBoundFiltersJudgeTheDrawAfterTheReference) {
+  const std::string csv = test::SharedDataFile("draws-7x35-import.csv");
+  if (csv.empty()) GTEST_SKIP() << "the real archive is not available";
+  std::vector<Draw> draws = ReadDraws(csv);
+  std::sort(draws.begin(), draws.end(), [](const Draw& a, const Draw& b) { return a.number < b.number; });
+  TempDir dir;
+  const std::string dd = "--data-dir=" + dir.Path();
+  ASSERT_EQ(RunCli({dd, "draws", "import", csv}), 0);
+  const int high = static_cast<int>(draws.size()) - 1;
+  auto set = [&](int index) { return std::set<int>(draws[static_cast<size_t>(index)].nums.begin(), draws[static_cast<size_t>(index)].nums.end()); };
+  auto moved = [](const std::set<int>& s, int by) {
+    std::set<int> out;
+    for (int n : s) out.insert(by > 0 ? (n + by > 35 ? n + by - 35 : n + by) : (n + by < 1 ? n + by + 35 : n + by));
+    return out;
+  };
+  // Combinations holding exactly k of w given numbers, for the selected k.
+  auto exactly = [](size_t w, std::vector<int> ks) {
+    int64_t n = 0;
+    for (int k : ks) n += Choose(static_cast<int>(w), k) * Choose(35 - static_cast<int>(w), 7 - k);
+    return n;
+  };
+  auto kept = [&](std::vector<std::string> args) {
+    std::string out, err;
+    args.insert(args.begin(), dd);
+    EXPECT_EQ(RunCli(args, &out, &err), 0) << err;
+    return out;
+  };
+  auto count = [](int64_t n) { return "Комбинаций: " + std::to_string(n) + "\n"; };
+  for (int offset : {0, 5}) {
+    const int L = high - offset;
+    const std::string off = "--offset=" + std::to_string(offset);
+    const std::set<int> last = set(L), before = set(L - 1);
+    std::set<int> both, onlyLast;
+    for (int n : last) (before.count(n) ? both : onlyLast).insert(n);
+    EXPECT_EQ(kept({"filter", "RPC2", "--select=0", "--keep", off}), count(exactly(7, {0})));
+    EXPECT_EQ(kept({"filter", "RPC2", "--select=1;2", "--keep", off}), count(exactly(7, {1, 2})));
+    EXPECT_EQ(kept({"filter", "PRC2O3", "--select=1", "--delete", off}), count(6724520 - exactly(set(L - 3).size(), {1})));
+    EXPECT_EQ(kept({"filter", "PRC-1", "--select=1", "--keep", off}), count(exactly(moved(last, -1).size(), {1})));
+    // Against draws L and L - 1.
+    EXPECT_EQ(kept({"filter", "RPC3", "--select=0", "--keep", off}), count(exactly(both.size(), {0})));
+    EXPECT_EQ(kept({"filter", "PRB2", "--select=1;2", "--keep", off}), count(exactly(onlyLast.size(), {1, 2})));
+    // The candidates of PRV+1 are the reference draw's numbers moved up by one.
+    std::string texts;
+    for (int n : moved(last, 1)) texts += (texts.empty() ? "" : ";") + std::to_string(n);
+    EXPECT_EQ(kept({"filter", "PRV+1", "--select=" + texts, "--keep", off}), count(6724520 - Choose(28, 7)));
+  }
+  // Draw 1577 (9 13 15 16 26 30 35) after draw 1576 (18 20 22 26 31 34 35) repeats 26 and 35.
+  EXPECT_EQ(kept({"values", "RPV2", "--draw=1577"}), "26\t0\t0\t0\t26\t1\n35\t0\t0\t0\t35\t1\n");
+  EXPECT_EQ(kept({"filter", "KNM2", "--select=26:35", "--keep", "--sorted"}), count(Choose(33, 5)));
+  // VNK3 at the draw 1572 (6 12 17 22 24 30 32), whose rows end in (0, 1): "1 (1)", and 1 came in draw 1573.
+  const std::string table = kept({"stats", "VNK3", "--offset=5"});
+  EXPECT_NE(table.find("\n1 (1)\t1\t100,00000\t"), std::string::npos) << table;
+  EXPECT_EQ(kept({"filter", "VNK3", "--select=1 (1)", "--keep", "--offset=5"}), count(6724520 - Choose(34, 7)));
+  // At the newest draw nothing follows: counts of 0, no "Ожд. СТФ", and "Ожд. КРН" of 2 x (1577 + 1).
+  const std::string newest = kept({"stats", "VNK3"});
+  EXPECT_NE(newest.find("\t1577\t-\t-\t-\t-\t-\t3156\t-\t-\t-\t-\n"), std::string::npos) << newest;
+}
+
 TEST(CliStats, SortOptionsAndErrors) {
   const std::string csv = test::SharedDataFile("draws-7x35-import.csv");
   if (csv.empty()) GTEST_SKIP() << "the real archive is not available";
@@ -399,6 +464,330 @@ TEST(CliPrefetch, BuildsTheFilesOfTheAskedGroupsOnly) {
   ASSERT_EQ(RunCli({dd, "prefetch"}, &out), 0);
   EXPECT_EQ(out.rfind("Файлов: 0 из ", 0), 0u) << out;
   EXPECT_EQ(RunCli({dd, "prefetch", "--groups=x"}), 2);
+}
+
+}  // namespace
+}  // namespace quintar
+
+namespace quintar {
+namespace {
+
+// The repeats, the pairs to quadruples and the characteristic numbers worked out here from the draws
+// file alone, for quintar-cli to agree with.
+class NewFamilies {
+ public:
+  explicit NewFamilies(std::vector<Draw> draws) : draws_(std::move(draws)) {
+    std::sort(draws_.begin(), draws_.end(), [](const Draw& a, const Draw& b) { return a.number < b.number; });
+  }
+  int High() const { return static_cast<int>(draws_.size()) - 1; }
+  int Number(int i) const { return draws_[static_cast<size_t>(i)].number; }
+
+  // The numbers of draw j as loaded; none outside the archive.
+  std::vector<int> Row(int j, bool sorted) const {
+    if (j < 0 || j > High()) return {};
+    std::vector<int> r = draws_[static_cast<size_t>(j)].nums;
+    if (sorted) std::sort(r.begin(), r.end());
+    return r;
+  }
+  bool In(int x, int j) const {
+    const auto r = Row(j, false);
+    return std::find(r.begin(), r.end(), x) != r.end();
+  }
+  static int Moved(int y, int s) { return (y + s + 34) % 35 + 1; }
+
+  // (text, count) of every value draw i gives with the reference draw L, in the order they are merged.
+  std::vector<std::pair<std::string, int>> Values(const std::string& code, int i, int L, bool sorted) const {
+    std::vector<std::pair<std::string, int>> out;
+    auto add = [&](const std::string& t, int count = 1) { out.emplace_back(t, count); };
+    int s = 0, g = 0;
+    const bool counts = Repeat(code, s, g);
+    if (g > 0) {
+      int n = 0;
+      for (int y : Row(i - g, sorted)) {
+        const int x = Moved(y, s);
+        if (!In(x, i)) continue;
+        ++n;
+        if (!counts && In(y, L)) add(std::to_string(x));
+      }
+      if (counts) add(std::to_string(n));
+    } else if (code == "RPV3" || code == "PRL2" || code == "RPC3" || code == "PRB2") {
+      const bool two = code == "PRL2" || code == "PRB2";
+      int n = 0;
+      for (int x : Row(i, sorted)) {
+        if (!In(x, i - 1) || In(x, i - 2) != !two) continue;
+        ++n;
+        if ((code == "RPV3" || code == "PRL2") && In(x, L)) add(std::to_string(x));
+      }
+      if (code == "RPC3" || code == "PRB2") add(std::to_string(n));
+    } else if (code.rfind("KN", 0) == 0) {
+      const std::vector<int> r = Row(i, sorted);
+      const int k = code[3] - '0';
+      auto join = [&](const std::vector<int>& pos) {
+        std::string t;
+        for (int p : pos) t += (t.empty() ? "" : ":") + std::to_string(r[static_cast<size_t>(p)]);
+        return t;
+      };
+      if (code[2] == 'M') {
+        std::vector<int> pos(static_cast<size_t>(k));
+        std::function<void(int, int)> choose = [&](int from, int depth) {
+          if (depth == k) return add(join(pos));
+          for (int p = from; p < 7; ++p) {
+            pos[static_cast<size_t>(depth)] = p;
+            choose(p + 1, depth + 1);
+          }
+        };
+        choose(0, 0);
+      } else {
+        const int start = code[2] == 'P' ? code[4] - '1' : 0, end = code[2] == 'P' ? start : 7 - k;
+        for (int p = start; p <= end; ++p) {
+          std::vector<int> pos;
+          for (int j = 0; j < k; ++j) pos.push_back(p + j);
+          add(join(pos));
+        }
+      }
+    } else if (code == "VNK1" || code == "VNK2") {
+      const auto [a, b] = LastPair(Row(i, sorted));
+      const int d = std::abs(b - a);
+      add(std::to_string(code == "VNK2" && d < 2 ? a + b : d));
+    } else if (code == "VNK3" && i == L) {
+      const auto [a, b] = LastPair(Row(i, sorted));
+      const int d = std::abs(b - a), f = d == 0 || d == 1 ? a + b : d;
+      add(std::to_string(f) + (d == 1 ? " (1)" : ""), In(f, L + 1));
+      const int top = f * f >= 35 ? f * f : f * f * f;
+      for (int m = top; m > f; m -= f)
+        if (m <= 35) add(std::to_string(m), In(m, L + 1));
+    }
+    return out;
+  }
+
+  // What the table lists before counting.
+  std::vector<std::string> Listed(const std::string& code, int L) const {
+    std::vector<std::string> out;
+    int s = 0, g = 0;
+    const bool counts = Repeat(code, s, g) || code == "RPC3" || code == "PRB2";
+    if (counts) {
+      for (int k = 1; k <= 7; ++k) out.push_back(std::to_string(k));
+    } else if (g > 0 || code == "RPV3" || code == "PRL2") {
+      for (int y : Row(L, false)) out.push_back(std::to_string(Moved(y, s)));
+    }
+    return out;
+  }
+
+  // Text -> count, last draw, period min and max as the table shows them, over draws first..L.
+  std::map<std::string, std::vector<std::string>> Table(const std::string& code, int len, int L, bool sorted) const {
+    struct Acc {
+      int count = 0, last = 0, seen = 0, pmin = 0, pmax = 0;
+      bool depth = false;
+    };
+    std::map<std::string, Acc> acc;
+    for (const auto& t : Listed(code, L)) acc[t];
+    for (int i = std::max(0, L - len + 1); i <= L; ++i)
+      for (const auto& [t, c] : Values(code, i, L, sorted)) {
+        Acc& a = acc[t];
+        if (a.seen > 0 && code != "VNK3") {
+          const int d = Number(i) - a.seen;
+          a.pmin = a.pmin == 0 ? d : std::min(a.pmin, d);
+          a.pmax = std::max(a.pmax, d);
+        }
+        a.count += c;
+        a.last = a.seen = Number(i);
+        a.depth = true;
+      }
+    std::map<std::string, std::vector<std::string>> out;
+    for (const auto& [t, a] : acc) {
+      const bool periods = a.depth && a.count >= 2;
+      out[t] = {std::to_string(a.count), a.depth ? std::to_string(a.last) : "-", periods ? std::to_string(a.pmin) : "-",
+                periods ? std::to_string(a.pmax) : "-"};
+    }
+    return out;
+  }
+
+  // How many of the 6,724,520 ascending combinations, judged as the draw after L, show a selected value.
+  int64_t Kept(const std::string& code, const std::vector<std::string>& texts, int L) const {
+    std::vector<std::vector<int>> sel;
+    for (const auto& t : texts) {
+      std::vector<int> parts;
+      std::stringstream ss(t);
+      std::string w;
+      while (std::getline(ss, w, ':')) parts.push_back(std::stoi(w));
+      sel.push_back(parts);
+    }
+    std::set<int> firsts;
+    for (const auto& p : sel) firsts.insert(p[0]);
+    int s = 0, g = 0;
+    const bool counts = Repeat(code, s, g);
+    auto exactly = [&](const std::set<int>& w) {
+      int64_t n = 0;
+      for (int k : firsts) n += Choose(static_cast<int>(w.size()), k) * Choose(35 - static_cast<int>(w.size()), 7 - k);
+      return n;
+    };
+    if (counts) {
+      std::set<int> w;
+      for (int y : Row(L + 1 - g, false)) w.insert(Moved(y, s));
+      return exactly(w);
+    }
+    if (code == "RPC3" || code == "PRB2") {
+      std::set<int> w;
+      for (int x : Row(L, false))
+        if (In(x, L - 1) == (code == "RPC3")) w.insert(x);
+      return exactly(w);
+    }
+    if (code == "VNK1" || code == "VNK2") {
+      const auto& hist = CharacteristicNumbers()[code == "VNK2"];
+      int64_t n = 0;
+      for (int v : firsts) n += v >= 0 && v < 64 ? hist[static_cast<size_t>(v)] : 0;
+      return n;
+    }
+    if (code.rfind("KN", 0) != 0)  // a number of the combination is selected
+      return Choose(35, 7) - Choose(35 - static_cast<int>(firsts.size()), 7);
+    // An ascending combination shows only ascending tuples; a tuple at positions p .. p + k - 1 leaves p
+    // numbers below its first and 7 - k - p above its last.
+    std::set<std::vector<int>> tuples;
+    for (const auto& t : sel)
+      if (std::is_sorted(t.begin(), t.end()) && std::adjacent_find(t.begin(), t.end()) == t.end()) tuples.insert(t);
+    const int k = code[3] - '0';
+    auto at = [&](const std::vector<int>& t, int p) { return Choose(t.front() - 1, p) * Choose(35 - t.back(), 7 - k - p); };
+    int64_t n = 0;
+    if (code[2] == 'P') {  // one position: the tuples exclude each other
+      for (const auto& t : tuples) n += at(t, code[4] - '1');
+    } else if (code[2] == 'S') {  // one tuple selected
+      EXPECT_LE(sel.size(), 1u);
+      for (const auto& t : tuples)
+        for (int p = 0; p <= 7 - k; ++p) n += at(t, p);
+    } else {  // any of the tuples among the numbers: inclusion and exclusion
+      const std::vector<std::vector<int>> list(tuples.begin(), tuples.end());
+      for (size_t m = 1; m < (size_t{1} << list.size()); ++m) {
+        std::set<int> numbers;
+        for (size_t j = 0; j < list.size(); ++j)
+          if (m >> j & 1) numbers.insert(list[j].begin(), list[j].end());
+        const int64_t both = Choose(35 - static_cast<int>(numbers.size()), 7 - static_cast<int>(numbers.size()));
+        n += std::popcount(m) % 2 ? both : -both;
+      }
+    }
+    return n;
+  }
+
+ private:
+  // The repeats of two draws: shift s and gap g; true for the counts.
+  static bool Repeat(const std::string& code, int& s, int& g) {
+    static const std::map<std::string, std::pair<int, int>> values = {
+        {"RPV2", {0, 1}},  {"PRV2O1", {0, 2}}, {"PRV2O2", {0, 3}}, {"PRV2O3", {0, 4}},
+        {"PRV+1", {1, 1}}, {"PRV-1", {-1, 1}}, {"PRV+2", {2, 1}},  {"PRV-2", {-2, 1}}};
+    static const std::map<std::string, std::pair<int, int>> counts = {
+        {"RPC2", {0, 1}},  {"RPO1", {0, 2}},   {"PRC2O2", {0, 3}}, {"PRC2O3", {0, 4}},
+        {"PRC+1", {1, 1}}, {"PRC-1", {-1, 1}}, {"PRC+2", {2, 1}},  {"PRC-2", {-2, 1}}};
+    for (const auto* table : {&values, &counts}) {
+      auto it = table->find(code);
+      if (it != table->end()) {
+        s = it->second.first;
+        g = it->second.second;
+        return table == &counts;
+      }
+    }
+    s = g = 0;
+    return false;
+  }
+  static std::pair<int, int> LastPair(std::vector<int> r) {
+    while (r.size() > 2) {
+      for (size_t k = 0; k + 1 < r.size(); ++k) r[k] = std::abs(r[k + 1] - r[k]);
+      r.pop_back();
+    }
+    return {r[0], r[1]};
+  }
+  // How many ascending combinations have each characteristic number, VNK1 and VNK2.
+  static const std::array<std::array<int64_t, 64>, 2>& CharacteristicNumbers() {
+    static const std::array<std::array<int64_t, 64>, 2> hist = [] {
+      std::array<std::array<int64_t, 64>, 2> h{};
+      int c[7];
+      for (c[0] = 1; c[0] <= 29; ++c[0])
+        for (c[1] = c[0] + 1; c[1] <= 30; ++c[1])
+          for (c[2] = c[1] + 1; c[2] <= 31; ++c[2])
+            for (c[3] = c[2] + 1; c[3] <= 32; ++c[3])
+              for (c[4] = c[3] + 1; c[4] <= 33; ++c[4])
+                for (c[5] = c[4] + 1; c[5] <= 34; ++c[5])
+                  for (c[6] = c[5] + 1; c[6] <= 35; ++c[6]) {
+                    int r[7];
+                    std::copy(c, c + 7, r);
+                    for (int len = 7; len > 2; --len)
+                      for (int j = 0; j + 1 < len; ++j) r[j] = std::abs(r[j + 1] - r[j]);
+                    const int d = std::abs(r[1] - r[0]);
+                    ++h[0][static_cast<size_t>(d)];
+                    ++h[1][static_cast<size_t>(d < 2 ? r[0] + r[1] : d)];
+                  }
+      return h;
+    }();
+    return hist;
+  }
+  std::vector<Draw> draws_;
+};
+
+// Every method of the repeats, the pairs to quadruples and the characteristic numbers on the real archive
+// at offsets 0 and 5, drawn order and sorted: the values of a draw, the table's counts, last draws and
+// periods, and the count of combinations a filter keeps.
+TEST(CliFamilies, RepeatsPairsAndCharacteristicAgreeWithAWorkingOutFromTheDraws) {
+  const std::string csv = test::SharedDataFile("draws-7x35-import.csv");
+  if (csv.empty()) GTEST_SKIP() << "the real archive is not available";
+  const NewFamilies f(ReadDraws(csv));
+  TempDir dir;
+  const std::string dd = "--data-dir=" + dir.Path();
+  ASSERT_EQ(RunCli({dd, "draws", "import", csv}), 0);
+  std::vector<std::string> codes = {"RPV2", "RPV3", "PRL2", "PRV2O1", "PRV2O2", "PRV2O3", "PRV+1", "PRV-1", "PRV+2",
+                                    "PRV-2", "RPC2", "RPC3", "PRB2", "RPO1", "PRC2O2", "PRC2O3", "PRC+1", "PRC-1",
+                                    "PRC+2", "PRC-2", "KNM2", "KNM3", "KNM4", "KNS2", "KNS3", "KNS4", "VNK1", "VNK2", "VNK3"};
+  for (int k = 2; k <= 4; ++k)
+    for (int p = 1; p <= 8 - k; ++p) codes.push_back("KNP" + std::to_string(k) + std::to_string(p));
+  const int len = 120;
+  auto run = [&](std::vector<std::string> args) {
+    std::string out, err;
+    args.insert(args.begin(), dd);
+    EXPECT_EQ(RunCli(args, &out, &err), 0) << err;
+    return out;
+  };
+  for (const std::string& code : codes)
+    for (int offset : {0, 5})
+      for (bool sorted : {false, true}) {
+        SCOPED_TRACE(code + " offset " + std::to_string(offset) + (sorted ? " sorted" : ""));
+        const int L = f.High() - offset;
+        std::vector<std::string> common = {"--offset=" + std::to_string(offset)};
+        if (sorted) common.push_back("--sorted");
+        // The values of the reference draw, of the draw before it and of the oldest draw.
+        for (int i : {L, L - 1, 0}) {
+          std::vector<std::string> args = {"values", code, "--draw=" + std::to_string(f.Number(i))};
+          args.insert(args.end(), common.begin(), common.end());
+          std::vector<std::pair<std::string, int>> got, want;
+          for (const auto& row : Parse(run(args)))
+            if (row.size() == 6) got.emplace_back(row[4], std::stoi(row[5]));
+          for (const auto& [t, c] : f.Values(code, i, L, sorted)) {
+            auto it = std::find_if(want.begin(), want.end(), [&](const auto& w) { return w.first == t; });
+            if (it == want.end())
+              want.emplace_back(t, c);
+            else
+              it->second += c;
+          }
+          EXPECT_EQ(got, want) << "draw " << f.Number(i);
+        }
+        std::vector<std::string> args = {"stats", code, "--len=" + std::to_string(len)};
+        args.insert(args.end(), common.begin(), common.end());
+        Table rows = Parse(run(args));
+        ASSERT_GT(rows.size(), 1u);
+        rows.erase(rows.begin());
+        std::map<std::string, std::vector<std::string>> got;
+        for (const auto& r : rows) {
+          ASSERT_EQ(r.size(), 20u);
+          got[r[dscValue]] = {r[dscCount], r[dscLastDraw], r[dscPeriodMin], r[dscPeriodMax]};
+        }
+        EXPECT_EQ(got, f.Table(code, len, L, sorted));
+        // The filter by the three most frequent values: drawn order at offset 0, sorted at offset 5.
+        if (sorted != (offset == 5)) continue;
+        std::vector<std::string> texts;
+        const size_t wanted = code.rfind("KNS", 0) == 0 ? 1 : 3;
+        for (size_t r = rows.size(); r-- > 0 && texts.size() < wanted;) texts.push_back(rows[r][dscValue]);
+        std::string select;
+        for (const auto& t : texts) select += (select.empty() ? "" : ";") + t;
+        args = {"filter", code, "--select=" + select, "--keep", "--len=" + std::to_string(len)};
+        args.insert(args.end(), common.begin(), common.end());
+        EXPECT_EQ(run(args), "Комбинаций: " + std::to_string(f.Kept(code, texts, L)) + "\n") << select;
+      }
 }
 
 }  // namespace

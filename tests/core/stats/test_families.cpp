@@ -225,6 +225,192 @@ TEST(FamilyValues, Shredding) {
   });
 }
 
+TEST(FamilyValues, PairsToQuadruples) {
+  const std::vector<int> drawn = {22, 3, 34, 8, 30, 15, 21};  // sorted: 3 8 15 21 22 30 34
+  RunCases({
+      {"KNS2", drawn, true, {V({3, 8}, "3:8"), V({8, 15}, "8:15"), V({15, 21}, "15:21"), V({21, 22}, "21:22"), V({22, 30}, "22:30"), V({30, 34}, "30:34")}},
+      {"KNP35", drawn, true, {V({22, 30, 34}, "22:30:34")}},
+      // Drawn order: the keys keep the positions, so 22:3 is not 3:22.
+      {"KNP21", drawn, false, {V({22, 3}, "22:3")}},
+      {"KNP44", drawn, false, {V({8, 30, 15, 21}, "8:30:15:21")}},
+      {"KNS4", drawn, false, {V({22, 3, 34, 8}, "22:3:34:8"), V({3, 34, 8, 30}, "3:34:8:30"), V({34, 8, 30, 15}, "34:8:30:15"), V({8, 30, 15, 21}, "8:30:15:21")}},
+      {"KNM2", {5, 17, 2, 9, 30, 31, 1}, false,
+       {V({5, 17}, "5:17"), V({5, 2}, "5:2"), V({5, 9}, "5:9"), V({5, 30}, "5:30"), V({5, 31}, "5:31"), V({5, 1}, "5:1"), V({17, 2}, "17:2"),
+        V({17, 9}, "17:9"), V({17, 30}, "17:30"), V({17, 31}, "17:31"), V({17, 1}, "17:1"), V({2, 9}, "2:9"), V({2, 30}, "2:30"), V({2, 31}, "2:31"),
+        V({2, 1}, "2:1"), V({9, 30}, "9:30"), V({9, 31}, "9:31"), V({9, 1}, "9:1"), V({30, 31}, "30:31"), V({30, 1}, "30:1"), V({31, 1}, "31:1")}},
+  });
+  StatBench b;
+  b.Add({22, 3, 34, 8, 30, 15, 21});
+  for (bool sorted : {false, true}) {
+    const auto lines = DrawValueLines(*b.Make("KNM4"), 0, 0, sorted);
+    ASSERT_EQ(lines.size(), 35u);
+    EXPECT_EQ(lines.front(), sorted ? V({3, 8, 15, 21}, "3:8:15:21") : V({22, 3, 34, 8}, "22:3:34:8"));
+    EXPECT_EQ(lines.back(), sorted ? V({21, 22, 30, 34}, "21:22:30:34") : V({8, 30, 15, 21}, "8:30:15:21"));
+  }
+  // KNO: not offered, but complete: the runs of the ascending order, however the draw is read; a
+  // combination in any order is tested in ascending order.
+  for (bool sorted : {false, true}) {
+    const TStatClassInfo* cls = FindStatClass("TstCombValSort3");
+    auto kno = cls->Factory(*cls, b.list, 0);
+    EXPECT_EQ(DrawValueLines(*kno, 0, 0, sorted), (std::vector<std::string>{V({3, 8, 15}, "3:8:15"), V({8, 15, 21}, "8:15:21"),
+                                                                           V({15, 21, 22}, "15:21:22"), V({21, 22, 30}, "21:22:30"),
+                                                                           V({22, 30, 34}, "22:30:34")}));
+    TStatDrawArray sel = StatBench::Values(*kno, Comb({1, 2, 3, 4, 5, 6, 7}));
+    EXPECT_TRUE(sel.empty());
+    TStatDraw v;
+    v.Key = MakeKey(21, 22, 30);
+    sel.push_back(v);
+    EXPECT_TRUE(kno->TestComb(Comb({30, 1, 22, 5, 21, 9, 35}), sel, 0, false, false));
+    EXPECT_FALSE(kno->TestComb(Comb({30, 1, 22, 5, 21, 25, 35}), sel, 0, false, false));
+  }
+}
+
+TEST(FamilyValues, CharacteristicNumber) {
+  const std::vector<int> drawn = {22, 3, 34, 8, 30, 15, 21};  // sorted 3 8 15 21 22 30 34 ends in (1, 1)
+  RunCases({
+      {"VNK1", drawn, true, {V({0}, "0"), N(0)}},
+      {"VNK2", drawn, true, {V({2}, "2"), N(2)}},
+      {"VNK3", drawn, true, {V({2}, "2", 0), V({8}, "8", 0), V({6}, "6", 0), V({4}, "4", 0)}},  // no draw after it
+      // Drawn order: 19 31 26 22 15 6, 12 5 4 7 9, ... down to (4, 1).
+      {"VNK1", drawn, false, {V({3}, "3"), N(3)}},
+      {"VNK3", drawn, false,
+       {V({3}, "3", 0), V({27}, "27", 0), V({24}, "24", 0), V({21}, "21", 0), V({18}, "18", 0), V({15}, "15", 0), V({12}, "12", 0),
+        V({9}, "9", 0), V({6}, "6", 0)}},
+      {"VNK1", {1, 2, 3, 4, 5, 6, 7}, false, {V({0}, "0"), N(0)}},
+      {"VNK2", {1, 2, 3, 4, 5, 6, 7}, false, {V({0}, "0"), N(0)}},
+      {"VNK3", {1, 2, 3, 4, 5, 6, 7}, false, {V({0}, "0", 0)}},
+      // A final pair (0, 1).
+      {"VNK1", {1, 2, 3, 4, 5, 6, 8}, false, {V({1}, "1"), N(1)}},
+      {"VNK2", {1, 2, 3, 4, 5, 6, 8}, false, {V({1}, "1"), N(1)}},
+      {"VNK3", {1, 2, 3, 4, 5, 6, 8}, false, {V({1, 1, 0, 2}, "1 (1)", 0)}},
+      // A final pair (1, 2): 3 (1), then 27, 24, ..., 6.
+      {"VNK2", {3, 11, 17, 20, 28, 31, 35}, false, {V({3}, "3"), N(3)}},
+  });
+  // The candidates of the newest draw of a window that ends one draw before the archive's end count 1
+  // when they came true in that draw; the table shows no "Ожд. СТФ" for a count of 0.
+  StatBench b;
+  b.Add({3, 11, 17, 20, 28, 31, 35});
+  b.Add({3, 6, 9, 12, 13, 14, 15});
+  auto vnk3 = b.Make("VNK3");
+  EXPECT_EQ(DrawValueLines(*vnk3, 0, 0, false),
+            (std::vector<std::string>{V({3, 1, 0, 2}, "3 (1)"), V({27}, "27", 0), V({24}, "24", 0), V({21}, "21", 0), V({18}, "18", 0),
+                                      V({15}, "15"), V({12}, "12"), V({9}, "9"), V({6}, "6")}));
+  EXPECT_TRUE(DrawValueLines(*vnk3, 0, 1, false).empty());  // only the reference draw gives values
+  TDrawArchive archive;
+  for (const auto& d : b.draws) archive.AppendDraw(d);
+  TDrawsStat table;
+  TDrawsStatInput in;
+  in.Stat = vnk3.get();
+  in.Archive = &archive;
+  in.Window = DrawsStatWindow(archive.Count(), 1, 1000);
+  table.Compute(in);
+  ASSERT_EQ(table.RowCount(), 9);
+  for (int r = 0; r < table.RowCount(); ++r) {
+    const auto& row = table.Row(r);
+    EXPECT_EQ(row.Cell(dscLastDraw), "100");
+    EXPECT_EQ(row.Cell(dscExpectedStf), row.Rec.Count ? "200" : "-") << row.ValueText();
+    EXPECT_EQ(row.Cell(dscExpectedKrn), row.Rec.Count ? "152" : "202") << row.ValueText();  // 3 * 101 / 2; 2 * 101 / 1
+    EXPECT_EQ(row.Cell(dscFact), "-");
+  }
+  // The numbers the filters compute without allocating are those of ReduceDiffs, in any order.
+  std::mt19937 rng(3);
+  std::vector<int> pool(35);
+  std::iota(pool.begin(), pool.end(), 1);
+  auto* vnk1 = AsGraphStat(b.Make("VNK1").release());
+  auto* vnk2 = AsGraphStat(b.Make("VNK2").release());
+  std::unique_ptr<TCustomGraphStat> own1(vnk1), own2(vnk2);
+  for (int round = 0; round < 2000; ++round) {
+    std::shuffle(pool.begin(), pool.end(), rng);
+    TComb c{};
+    for (int k = 0; k < 7; ++k) c[k] = static_cast<uint8_t>(pool[static_cast<size_t>(k)]);
+    if (round % 2) SortComb(c);
+    TByteArray r0, r1;
+    ReduceDiffs(c.n, 7, 0, r0);
+    ReduceDiffs(c.n, 7, 1, r1);
+    ASSERT_EQ(vnk1->CombNumber(c, 0, 0, false), r0[0]);
+    ASSERT_EQ(vnk2->CombNumber(c, 0, 0, false), r1[0]);
+  }
+}
+
+// Repeats between the draws of a small archive: the draw evaluated, the reference draw L (the newest of
+// the window) and the lines the values command prints.
+TEST(FamilyValues, Repeats) {
+  struct RepCase {
+    const char* code;
+    std::vector<std::vector<int>> draws;  // oldest first, numbered 100, 101, ...
+    int at, last;
+    bool sorted;
+    std::vector<std::string> lines;
+  };
+  const std::vector<std::vector<int>> pair = {{12, 2, 11, 1, 10, 9, 8}, {1, 2, 3, 4, 5, 6, 7}};
+  // 35 + 1 = 1 and 1 - 1 = 35 between two draws.
+  const std::vector<std::vector<int>> ring = {{35, 1, 10, 20, 22, 24, 26}, {1, 35, 2, 11, 21, 23, 25}};
+  const std::vector<std::vector<int>> five = {{1, 2, 3, 4, 5, 6, 7},     {8, 9, 10, 11, 12, 13, 14}, {1, 2, 3, 15, 16, 17, 18},
+                                              {1, 8, 15, 19, 20, 21, 22}, {1, 2, 8, 9, 14, 16, 30}};
+  const RepCase cases[] = {
+      {"RPV2", pair, 1, 1, false, {V({2}, "2"), V({1}, "1")}},  // in the order of the earlier draw
+      {"RPV2", pair, 1, 1, true, {V({1}, "1"), V({2}, "2")}},
+      {"RPC2", pair, 1, 1, false, {V({2}, "2")}},
+      {"PRV+1", pair, 1, 1, true, {V({2}, "2"), V({3}, "3")}},
+      {"PRC+1", pair, 1, 1, false, {V({2}, "2")}},
+      // The oldest draw: nothing before it repeats.
+      {"RPV2", pair, 0, 1, false, {}},
+      {"PRV-2", pair, 0, 1, false, {}},
+      {"RPC2", pair, 0, 1, false, {V({0}, "0")}},
+      {"PRC-2", pair, 0, 1, false, {V({0}, "0")}},
+      {"PRV+1", ring, 1, 1, false, {V({1}, "1"), V({2}, "2")}},
+      {"PRV-1", ring, 1, 1, false, {V({35}, "35")}},
+      {"PRC+1", ring, 1, 1, false, {V({6}, "6")}},
+      {"PRC-1", ring, 1, 1, false, {V({4}, "4")}},
+      {"PRC+2", ring, 1, 1, false, {V({1}, "1")}},
+      {"PRC-2", ring, 1, 1, false, {V({0}, "0")}},
+      // Gaps of 1, 2 and 3 draws reach before the archive at its start.
+      {"RPO1", five, 1, 4, false, {V({0}, "0")}},
+      {"RPO1", five, 2, 4, false, {V({3}, "3")}},
+      {"PRC2O2", five, 2, 4, false, {V({0}, "0")}},
+      {"PRC2O2", five, 3, 4, false, {V({1}, "1")}},
+      {"PRC2O3", five, 3, 4, false, {V({0}, "0")}},
+      {"PRC2O3", five, 4, 4, false, {V({2}, "2")}},
+      {"PRV2O1", five, 2, 4, false, {V({1}, "1"), V({2}, "2")}},
+      {"PRV2O3", five, 3, 4, false, {}},
+      {"PRV2O3", five, 4, 4, false, {V({1}, "1"), V({2}, "2")}},
+      // Only numbers of the reference draw: 15 repeats in draw 103 but is not in draw 104.
+      {"RPV2", five, 3, 4, false, {V({1}, "1")}},
+      {"RPV2", five, 3, 3, false, {V({1}, "1"), V({15}, "15")}},
+      // Three draws while only two exist.
+      {"RPC3", pair, 1, 1, false, {V({0}, "0")}},
+      {"PRB2", pair, 1, 1, false, {V({2}, "2")}},
+      {"RPV3", pair, 1, 1, false, {}},
+      {"PRL2", pair, 1, 1, false, {V({1}, "1"), V({2}, "2")}},
+      {"RPC3", five, 4, 4, false, {V({1}, "1")}},
+      {"PRB2", five, 4, 4, false, {V({1}, "1")}},
+      {"RPV3", five, 4, 4, false, {V({1}, "1")}},
+      {"PRL2", five, 4, 4, false, {V({8}, "8")}},
+      {"RPV3", five, 3, 4, false, {}},
+      {"PRL2", five, 3, 4, false, {V({1}, "1")}},
+  };
+  for (const RepCase& c : cases) {
+    StatBench b;
+    for (const auto& d : c.draws) b.Add({d[0], d[1], d[2], d[3], d[4], d[5], d[6]});
+    auto stat = b.Make(c.code);
+    ASSERT_TRUE(stat);
+    EXPECT_EQ(DrawValueLines(*stat, c.at, c.last, c.sorted), c.lines) << c.code << " at " << c.at << " of " << c.last;
+  }
+  // What the table offers before counting: the reference draw's numbers in drawn order, moved; counts 1..7.
+  StatBench b;
+  for (const auto& d : ring) b.Add({d[0], d[1], d[2], d[3], d[4], d[5], d[6]});
+  auto listed = [&](const char* code, int last) {
+    TStatDrawArray list;
+    b.Make(code)->ListValues(last, list);
+    return test::KeysOf(list);
+  };
+  EXPECT_EQ(listed("PRV-1", 1), (std::vector<int>{35, 34, 1, 10, 20, 22, 24}));
+  EXPECT_EQ(listed("PRV+2", 1), (std::vector<int>{3, 2, 4, 13, 23, 25, 27}));
+  EXPECT_EQ(listed("RPV3", 0), (std::vector<int>{35, 1, 10, 20, 22, 24, 26}));
+  EXPECT_EQ(listed("PRC2O3", 1), (std::vector<int>{1, 2, 3, 4, 5, 6, 7}));
+  EXPECT_TRUE(listed("RPV2", -1).empty());
+}
+
 // What the table lists before any draw is counted.
 TEST(FamilyValues, PreListedValues) {
   struct ListCase {
@@ -356,12 +542,14 @@ TEST(FamilyRules, CombinationsTestsAndGraphsAgreeWithTheDrawValues) {
     for (int m = 0; m < b.list.Count(); ++m) {
       const TStatClassInfo& cls = b.list.StatClass(m);
       const int group = cls.GetGroup();
-      if (group < 2 || (group > 6 && group != 12)) continue;
+      // The families of one draw's numbers: differences to shredding, the pairs to quadruples of group 0
+      // and the characteristic numbers of group 11.
+      if (cls.GetKinds() & (KIND_D | KIND_P) || (group < 2 && (cls.No < 63 || cls.No > 74))) continue;
       ++methods;
       const std::string code = b.list.CodeOf(m);
       auto stat = b.list.CreateStat(m);
       auto prepared = b.list.CreateStat(m);
-      const bool mixOrSequence = cls.GetKinds() == KIND_S && group != 2;
+      const bool mixOrSequence = cls.GetKinds() == KIND_S && group != 2;  // KNP included
       for (int round = 0; round < 150; ++round) {
         const TComb c = randomRow();
         const auto [values, number] = drawn(*stat, c);
@@ -404,7 +592,87 @@ TEST(FamilyRules, CombinationsTestsAndGraphsAgreeWithTheDrawValues) {
   // with 8 columns give CHN1..CHN18, COL1..COL8, ROW1..ROW5; one column and segments 1..9 give COL1,
   // ROW1..ROW35, SGM1..SGM9; 12 columns give COL1..COL12, ROW1..ROW3; 33 columns give COL1..COL33,
   // ROW1..ROW2, SGM1..SGM9.
-  EXPECT_EQ(methods, 76 + 75 + 70 + 88 + 108 + 79 + 107);
+  // Each setting adds the 21 pairs to quadruples (KNM, KNS, KNP) and VNK1, VNK2.
+  EXPECT_EQ(methods, 76 + 75 + 70 + 88 + 108 + 79 + 107 + 7 * 23);
+}
+
+// The history-bound statistics in a filter judge a combination as the draw after the reference draw L
+// (here the newest draw but five): a count statistic matches when the count the combination gives drawn
+// there is selected; a value statistic when one of its numbers is a selected value, which for the two
+// draws in a row, shifted or not, is when its repeats from draw L are selected. Unprepared and prepared.
+TEST(FamilyRules, HistoryBoundFiltersJudgeTheDrawAfterTheReference) {
+  std::mt19937 rng(29);
+  std::vector<int> pool(35);
+  std::iota(pool.begin(), pool.end(), 1);
+  auto randomRow = [&] {
+    std::shuffle(pool.begin(), pool.end(), rng);
+    TComb c{};
+    for (int k = 0; k < 7; ++k) c[k] = static_cast<uint8_t>(pool[static_cast<size_t>(k)]);
+    return c;
+  };
+  StatBench b;
+  // Few numbers, so that draws share many: 1..12 and a few others.
+  for (int i = 0; i < 30; ++i) {
+    std::vector<int> row(pool.begin(), pool.end());
+    std::shuffle(row.begin(), row.begin() + 12, rng);
+    if (i % 3 == 0) std::shuffle(row.begin(), row.end(), rng);
+    b.Add({row[0], row[1], row[2], row[3], row[4], row[5], row[6]});
+  }
+  const int L = static_cast<int>(b.draws.size()) - 1 - 5;
+  int methods = 0;
+  for (int m = 0; m < b.list.Count(); ++m) {
+    const TStatClassInfo& cls = b.list.StatClass(m);
+    if (cls.GetGroup() != 7 && cls.No != 142) continue;
+    ++methods;
+    const std::string code = b.list.CodeOf(m);
+    auto stat = b.list.CreateStat(m);
+    auto prepared = b.list.CreateStat(m);
+    const bool counts = dynamic_cast<TCustomNumbersStat*>(stat.get()) != nullptr;
+    const bool lastDrawOnly = cls.No >= 43 && cls.No <= 52 && cls.No != 44 && cls.No != 45 &&
+                              cls.No != 46 && cls.No != 47 && cls.No != 48;  // RPV2, PRV+1 .. PRV-2
+    // The values a table over the window offers: the pre-listed ones, or VNK3's of draw L.
+    TStatDrawArray candidates;
+    stat->ListValues(L, candidates);
+    if (candidates.empty()) candidates = StatBench::Table(*stat, L, L);
+    for (int round = 0; round < 300; ++round) {
+      TComb c = randomRow();
+      if (round % 2) SortComb(c);
+      // The combination drawn after draw L.
+      const TDraw kept = b.draws[static_cast<size_t>(L + 1)];
+      for (int k = 0; k < 7; ++k) b.draws[static_cast<size_t>(L + 1)].Nums[k] = c[k];
+      TStatDrawArray drawn;
+      TStatContext context;
+      TLastValueArray last;
+      stat->DrawValues(L + 1, L, false, drawn, context, last);
+      b.draws[static_cast<size_t>(L + 1)] = kept;
+      TStatDrawArray sel;
+      if (counts) {
+        sel = test::Selection({static_cast<int32_t>(rng() % 8)});
+        if (round % 4 == 0) sel.push_back(drawn.at(0));
+      } else {
+        for (const auto& v : candidates)
+          if (rng() % 3 == 0) sel.push_back(v);
+      }
+      bool expected = false;
+      if (counts || lastDrawOnly) {
+        for (const auto& v : drawn) expected = expected || IndexOfKey(sel, v.Key) >= 0;
+      }
+      if (!counts) {
+        bool any = false;
+        for (int k = 0; k < 7; ++k) any = any || HasKeyPart(sel, 1, c[k]);
+        if (lastDrawOnly) {
+          ASSERT_EQ(any, expected) << code;
+        }
+        expected = any;
+      }
+      stat->LoadDraws(-1, L, false);
+      prepared->LoadDraws(-1, L, false);
+      prepared->PrepareTest(sel);
+      ASSERT_EQ(stat->TestComb(c, sel, L, false, false), expected) << code << " round " << round;
+      ASSERT_EQ(prepared->TestComb(c, sel, L, false, false), expected) << code << " round " << round << " prepared";
+    }
+  }
+  EXPECT_EQ(methods, 21);
 }
 
 // The table's "Факт" column, found for all rows in one walk over the draws, is what FindNextDraw finds

@@ -61,7 +61,7 @@ TEST(StatRegistry, BuiltClassesMatchTheirRows) {
     EXPECT_EQ(&s->StatClass(), &c);
     EXPECT_EQ(c.IsPrefetchable(), (c.GetKinds() & KIND_N) != 0);
   }
-  EXPECT_EQ(built, 76);
+  EXPECT_EQ(built, 143);
 }
 
 TEST(StatCatalogue, BuiltClassesGiveTheirMethodsInOrder) {
@@ -70,7 +70,13 @@ TEST(StatCatalogue, BuiltClassesGiveTheirMethodsInOrder) {
                                        "SUM2", "SUM3", "SUMC", "SUMV", "SUMT", "SUME", "SUMP", "S2T3", "DIFA", "DIFM",
                                        "DIFD", "DIFO", "DIFK", "CHAN", "CHNV", "CHNC", "COLS", "ROWS", "COLV", "ROWV",
                                        "COLN", "ROWN", "COLM", "ROWM", "COLA", "ROWA", "COLC", "ROWC", "SGMS", "SGMV",
-                                       "SGMC", "SEQL", "SEQS", "LENS", "KDS2", "KDS3", "KDS4"};
+                                       "SGMC", "SEQL", "SEQS", "LENS", "RPV2", "RPV3", "PRL2", "PRV2O1", "PRV2O2",
+                                       "PRV2O3", "PRV+1", "PRV-1", "PRV+2", "PRV-2", "RPC2", "RPC3", "PRB2", "RPO1",
+                                       "PRC2O2", "PRC2O3", "PRC+1", "PRC-1", "PRC+2", "PRC-2", "KNM2", "KNM3", "KNM4",
+                                       "KNS2", "KNS3", "KNS4"};
+  for (int k = 2; k <= 4; ++k)
+    for (int p = 1; p <= 8 - k; ++p) expected.push_back("KNP" + std::to_string(k) + std::to_string(p));
+  for (const char* code : {"KDS2", "KDS3", "KDS4"}) expected.push_back(code);
   for (const char* family : {"KC", "KF", "KR", "KG"})
     for (const char* kind : {"M", "S"})
       for (int k = 2; k <= 4; ++k) expected.push_back(std::string(family) + kind + std::to_string(k));
@@ -79,11 +85,31 @@ TEST(StatCatalogue, BuiltClassesGiveTheirMethodsInOrder) {
   for (int p = 1; p <= 7; ++p) expected.push_back("CHN" + std::to_string(p));
   for (int p = 1; p <= 5; ++p) expected.push_back("COL" + std::to_string(p));
   for (int p = 1; p <= 7; ++p) expected.push_back("ROW" + std::to_string(p));
-  for (const char* code : {"SGM1", "SHR1", "SHR2", "SHR3"}) expected.push_back(code);
+  expected.push_back("SGM1");
+  for (const char* code : {"GRPV", "GRPP", "GRCV", "GRCP", "GRSV", "GRSP", "PRDV", "PRDC", "PRDG", "SDV2", "SDP2"})
+    expected.push_back(code);
+  // The chains: SDN1..SDN7, SDP3, SDM1..SDM7, the same for channels, the count and inside chains, segments.
+  auto indexed = [&](const std::string& prefix, int hi) {
+    for (int p = 1; p <= hi; ++p) expected.push_back(prefix + std::to_string(p));
+  };
+  indexed("SDN", 7);
+  expected.push_back("SDP3");
+  indexed("SDM", 7);
+  for (const char* code : {"SCV2", "SCP2"}) expected.push_back(code);
+  indexed("SCN", 7);
+  expected.push_back("SCP3");
+  indexed("SCM", 7);
+  indexed("SC2C", 7);
+  indexed("SC3C", 7);
+  for (const char* code : {"SDA2", "SDG2", "SDZ2", "SDC2", "SSV2", "SSP2"}) expected.push_back(code);
+  indexed("SSN", 7);
+  expected.push_back("SSP3");
+  indexed("SSM", 7);
+  for (const char* code : {"SS2C1", "SS3C1", "VNK1", "VNK2", "VNK3", "SHR1", "SHR2", "SHR3"}) expected.push_back(code);
   EXPECT_EQ(Codes(b.list), expected);
-  EXPECT_EQ(b.list.Count(), 102);
-  EXPECT_EQ(b.list.IndexOfCode("pos3"), 73);
-  EXPECT_EQ(b.list.IndexOfCode("GRPV"), -1);  // not built: never offered
+  EXPECT_EQ(b.list.Count(), 226);
+  EXPECT_EQ(b.list.IndexOfCode("pos3"), 114);
+  EXPECT_EQ(b.list.IndexOfCode("KNO2"), -1);  // complete but never offered
 }
 
 TEST(StatCatalogue, FullTableExpandsWithTheSettings) {
@@ -185,7 +211,7 @@ TEST(StatCatalogue, Favourites) {
   EXPECT_EQ(l.FavoritesText(), "NUMS,SUM2,POE1");
   EXPECT_FALSE(l.IsShown(1));
   EXPECT_TRUE(l.IsShown(0));
-  l.ApplyFavorites("XXXX,GRPV");  // codes that name nothing leave every method unmarked
+  l.ApplyFavorites("XXXX,KNO2");  // codes that name nothing leave every method unmarked
   EXPECT_FALSE(l.ShowAll);
   EXPECT_EQ(l.FavoritesText(), "");
   TStatChooser stat("cbDrawsStatType"), graph("cbDrawsGraphType");
@@ -213,12 +239,12 @@ TEST(StatCatalogue, ChoosersListShownMethodsAndGraphs) {
   TStatList& l = b.list;
   TStatChooser stat("cbDrawsStatType"), graph("cbDrawsGraphType");
   l.FillChoosers(stat, graph, false);
-  EXPECT_EQ(stat.Count(), 102);
-  EXPECT_EQ(graph.Count(), 54);
+  EXPECT_EQ(stat.Count(), 226);
+  EXPECT_EQ(graph.Count(), 56);  // VNK1 and VNK2 are graphs
   EXPECT_EQ(stat.ItemIndex, 0);
   EXPECT_EQ(graph.Items[0], "{ num } Количество четных чисел в тираже (Ч:Н) [ NG ]");
-  stat.ItemIndex = 101;
-  graph.ItemIndex = 53;
+  stat.ItemIndex = 225;
+  graph.ItemIndex = 55;
   l.ApplyFavorites("NUMS,EVEN,SUMS");
   l.FillChoosers(stat, graph, true);
   EXPECT_EQ(stat.Count(), 3);

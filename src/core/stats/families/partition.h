@@ -6,8 +6,8 @@
 //  - count in group N: how many numbers fall into group N (graph, one method per group);
 //  - group mix of k: the groups of every k of the 7 numbers, in position order;
 //  - group sequence of k: the groups of every k adjacent numbers, in position order.
-// A family (channels.cpp, matrix.cpp, segments.cpp) gives the partition and derives its classes from these
-// kinds, adding its own value lists and texts. The kinds are templates over the family's base class.
+// A family (channels.cpp, matrix.cpp, segments.cpp, combvalues.cpp) gives the partition and derives its
+// classes from these kinds, adding its own value lists and texts. The kinds are templates over the family's base class.
 #pragma once
 
 #include <bit>
@@ -37,9 +37,15 @@ TPartition ColumnPartition(int cols);
 TPartition RowPartition(int cols);
 // Segment table: entry n-1 is the segment of number n; groups in the order they first occur.
 TPartition SegmentPartition(const uint8_t table[MAX_NUMBER]);
+// Every number its own group: group n = n, groups 1..35 (pairs to quadruples of the numbers themselves).
+TPartition NumberPartition();
 
 // A key's first k 16-bit parts joined by ":" ("2:5:5").
 std::string KeyPartsText(const TStatKey& key, int k);
+
+// The smallest and largest segment of the table, found from 9 and 1 widened over the 35 entries
+// (entries outside 1..9 read as segment 1, as SegmentPartition reads them).
+std::pair<int, int> SegmentRange(const uint8_t table[MAX_NUMBER]);
 
 // The partition every kind works over, fixed when the object is made.
 template <class Base>
