@@ -212,6 +212,8 @@ class TestExport : public QObject {
     driver.Then([](QWidget* w) {
       auto* p = qobject_cast<TFormExportField*>(w);
       if (!p) return false;
+      QTest::qWait(20);
+      Shot(p, "export-field");
       p->edCaption->setText("а;б");
       p->findChild<QPushButton*>("btnOK")->click();
       return true;

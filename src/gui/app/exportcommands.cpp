@@ -35,17 +35,29 @@ struct TViewExport {
   const char* View;
   TExportKind Kind;
   const char* Title;
+  bool (*HasRows)(const Session& s);  // besides the view's own rows: the table it shows holds any
 };
 
+bool DrawsRows(const Session& s) { return !s.Archive.Empty(); }
+bool StatRows(const Session& s) { return s.DrawsStat.RowCount() > 0; }
+bool CombsRows(const Session& s) { return !s.CurrentCombs.Empty(); }
+// The grid shows one empty row without stakes.
+bool StakesRows(const Session& s) { return s.Stakes.IsOpen() && s.Stakes.Count() > 0; }
+bool RatingsRows(const Session& s) { return s.Ratings.Count() > 0; }
+bool TablesRows(const Session& s) { return s.Tables.TabShown() && s.Tables.Count() > 0; }
+// The card and the scheme show one empty row without draws.
+bool CardRows(const Session& s) { return s.Views.CardShown && !s.Archive.Empty(); }
+bool LayoutRows(const Session& s) { return s.Views.LayoutShown && !s.Archive.Empty(); }
+
 const TViewExport kViewExports[] = {
-    {"DrawsXlsExport", "lvDraws", TExportKind::List, "Архив тиражей"},
-    {"DrawsStatExportToExcel", "lvDrawsStat", TExportKind::List, "Статистика"},
-    {"CombsXlsExport", "lvCombs", TExportKind::List, "Комбинации"},
-    {"StakesXlsExport", "sgStakes", TExportKind::Grid, "Ставки"},
-    {"RatingsXlsExport", "lvRatings", TExportKind::List, "Рейтинг"},
-    {"TablesXlsExport", "lvTables", TExportKind::List, "Регуляры"},
-    {"CardXlsExport", "sgCard", TExportKind::Grid, "Карта"},
-    {"LayoutXlsExport", "sgLayout", TExportKind::Grid, "Схема"},
+    {"DrawsXlsExport", "lvDraws", TExportKind::List, "Архив тиражей", DrawsRows},
+    {"DrawsStatExportToExcel", "lvDrawsStat", TExportKind::List, "Статистика", StatRows},
+    {"CombsXlsExport", "lvCombs", TExportKind::List, "Комбинации", CombsRows},
+    {"StakesXlsExport", "sgStakes", TExportKind::Grid, "Ставки", StakesRows},
+    {"RatingsXlsExport", "lvRatings", TExportKind::List, "Рейтинг", RatingsRows},
+    {"TablesXlsExport", "lvTables", TExportKind::List, "Регуляры", TablesRows},
+    {"CardXlsExport", "sgCard", TExportKind::Grid, "Карта", CardRows},
+    {"LayoutXlsExport", "sgLayout", TExportKind::Grid, "Схема", LayoutRows},
 };
 
 void Export(Session& s, QWidget* window, const QAbstractItemView* view, const TViewExport& e) {
@@ -118,16 +130,9 @@ void BindExportCommands(ActionRegistry& reg, Session& s, QWidget* window) {
   for (const TViewExport& e : kViewExports) {
     auto* view = window->findChild<QAbstractItemView*>(e.View);
     if (!view) continue;
-    const std::string action = e.Action;
     reg.Bind(
         e.Action,
-        [&s, view, action] {
-          if (!view->model() || view->model()->rowCount() == 0) return false;
-          if (action == "TablesXlsExport") return s.Tables.TabShown();
-          if (action == "CardXlsExport") return s.Views.CardShown;
-          if (action == "LayoutXlsExport") return s.Views.LayoutShown;
-          return true;
-        },
+        [&s, view, e] { return view->model() && view->model()->rowCount() > 0 && e.HasRows(s); },
         [&s, window, view, e] { Export(s, window, view, e); });
   }
 }
