@@ -6,7 +6,7 @@ PKGS="build-essential cmake ninja-build pkg-config \
   qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev qt6-charts-dev qt6-svg-dev \
   qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools qt6-translations-l10n \
   libcurl4-openssl-dev libssl-dev openssl zlib1g-dev libcpp-httplib-dev libsqlite3-dev \
-  libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth fonts-dejavu-core \
+  libxlsxwriter-dev python3-openpyxl libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth fonts-dejavu-core \
   clang libclang-rt-14-dev"
 missing=""
 for p in $PKGS; do

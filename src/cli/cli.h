@@ -1,6 +1,7 @@
 // quintar-cli: the headless front end over the same data folder and the same core as the desktop program.
 #pragma once
 
+#include <functional>
 #include <initializer_list>
 #include <map>
 #include <optional>
@@ -30,6 +31,7 @@ class CliHost : public ConsoleHost {
 struct Args {
   std::vector<std::string> positional;          // after the command words
   std::map<std::string, std::string> options;   // "--name=value" or "--name" (value "")
+  std::vector<std::pair<std::string, std::string>> all;  // every option in command-line order (repeatable ones)
   bool Has(const std::string& name) const { return options.count(name) > 0; }
   std::optional<std::string> Get(const std::string& name) const {
     auto it = options.find(name);
@@ -79,6 +81,26 @@ int IdArgument(const std::string& text);
 std::optional<std::string> ShortTextOption(const Args& a, const std::string& name);
 void PrintCells(const std::vector<std::string>& cells);
 
+// A table view as its list command prints it and the spreadsheet export writes it: the caption line, the
+// rows' cells (produced on demand: a combination list may hold millions) and an optional status line.
+struct TViewList {
+  std::vector<std::string> Captions;
+  int RowCount = 0;
+  std::function<void(int row, std::vector<std::string>& cells)> Cells;
+  std::string Status;
+};
+// Prints the caption line, one line per row, the status line.
+void PrintViewList(const TViewList& v);
+// The list commands' tables, each from the command's own arguments (c.args); false after a message.
+bool DrawsViewList(Context& c, TViewList& v);
+bool StatsViewList(Context& c, TViewList& v);
+bool CombsViewList(Context& c, TViewList& v);
+bool StakesViewList(Context& c, TViewList& v);
+bool RatingsViewList(Context& c, TViewList& v);
+bool TablesViewList(Context& c, TViewList& v);
+bool CardViewList(Context& c, TViewList& v);
+bool LayoutViewList(Context& c, TViewList& v);
+
 // Command groups; each returns the exit code.
 int RunDraws(Context& c);
 int RunGenerate(Context& c);
@@ -103,5 +125,7 @@ int RunIdentity(Context& c);
 int RunScriptLib(Context& c);
 int RunSystems(Context& c);
 int RunUpdate(Context& c);
+int RunCombs(Context& c);
+int RunExport(Context& c);
 
 }  // namespace quintar::cli

@@ -6,15 +6,23 @@
 
 namespace quintar::cli {
 
-namespace {
-
-int List(Context& c) {
+bool DrawsViewList(Context& c, TViewList& v) {
   Session& s = c.session;
   s.ReadFormKeys();
   s.SortedView = c.args.Has("sorted");
   s.LoadArchive();
-  PrintLine(Join(Session::DrawListCaptions(), "\t"));
-  for (int r = 0; r < s.Archive.Count(); ++r) PrintLine(Join(s.DrawListCells(r), "\t"));
+  v.Captions = Session::DrawListCaptions();
+  v.RowCount = s.Archive.Count();
+  v.Cells = [&s](int r, std::vector<std::string>& cells) { cells = s.DrawListCells(r); };
+  return true;
+}
+
+namespace {
+
+int List(Context& c) {
+  TViewList v;
+  DrawsViewList(c, v);
+  PrintViewList(v);
   return kOk;
 }
 

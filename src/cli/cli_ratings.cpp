@@ -6,12 +6,9 @@
 
 namespace quintar::cli {
 
-namespace {
-
 // The rating view: the header with the 22 captions, then one line per row in the view's order, cells as
 // the view shows them, tab-separated.
-int List(Context& c) {
-  if (!c.args.positional.empty()) throw UsageError("ratings list: лишние аргументы");
+bool RatingsViewList(Context& c, TViewList& v) {
   Session& s = c.session;
   s.ReadRatingsKeys();
   if (c.args.Has("mode")) {
@@ -20,9 +17,23 @@ int List(Context& c) {
     s.RatingsEffMode = mode;
   }
   s.LoadRating(false);
-  PrintLine(Join(Session::RatingsCaptions(), "\t"));
-  for (int r = 0; r < s.Ratings.Count(); ++r) PrintLine(Join(s.RatingsCells(r), "\t"));
-  return c.host.errors ? kFailed : kOk;
+  v.Captions = Session::RatingsCaptions();
+  v.RowCount = s.Ratings.Count();
+  v.Cells = [&s](int r, std::vector<std::string>& cells) { cells = s.RatingsCells(r); };
+  return c.host.errors == 0;
+}
+
+namespace {
+
+int List(Context& c) {
+  if (!c.args.positional.empty()) throw UsageError("ratings list: лишние аргументы");
+  TViewList v;
+  if (!RatingsViewList(c, v)) {
+    if (!v.Captions.empty()) PrintViewList(v);
+    return kFailed;
+  }
+  PrintViewList(v);
+  return kOk;
 }
 
 // Recomputes the rating from the checked stakes of the stakes file (the question is answered yes).

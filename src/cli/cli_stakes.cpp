@@ -83,6 +83,20 @@ int List(Context& c) {
   return c.host.errors ? kFailed : kOk;
 }
 
+}  // namespace
+
+// The file stays open for the rows' reading; the caller closes it.
+bool StakesViewList(Context& c, TViewList& v) {
+  Session& s = c.session;
+  if (!OpenStakes(s)) return false;
+  v.Captions = StakeGridCaptions();
+  v.RowCount = s.Stakes.Count();
+  v.Cells = [&s](int r, std::vector<std::string>& cells) { cells = StakeGridCells(s.Stakes.ReadStake(r)); };
+  return c.host.errors == 0;
+}
+
+namespace {
+
 // The stake dialog: the numbers, the comment, the first draw (the new-stake draw by default) and the
 // number of draws; the new records are printed as the grid shows them once they were checked.
 int Add(Context& c) {

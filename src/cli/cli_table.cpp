@@ -48,7 +48,7 @@ int SortColumnOption(const std::string& text) {
 }  // namespace
 
 // stats CODE [--len=N] [--offset=K] [--sorted] [--prefetch] [--sort=COLUMN] [--desc]
-int RunStats(Context& c) {
+bool StatsViewList(Context& c, TViewList& v) {
   if (c.args.positional.size() != 1) throw UsageError("stats: нужен код статистики");
   const int offset = IntOption(c.args, "offset", 0);
   if (offset < 0) throw UsageError("--offset: не меньше 0");
@@ -64,9 +64,9 @@ int RunStats(Context& c) {
   s.ViewsSuspended = true;  // nothing is computed before the table is set up
   s.ReadFormKeys();
   s.LoadArchive();
-  if (c.host.errors) return kFailed;
+  if (c.host.errors) return false;
   StartFullCatalogue(s);
-  if (!ChooseTableMethod(s, c.args.positional[0])) return kFailed;
+  if (!ChooseTableMethod(s, c.args.positional[0])) return false;
   if (len) s.DrawsStat.DrawsStatLen = *len;
   s.SortedView = c.args.Has("sorted");
   s.PrefetchsEnabled = c.args.Has("prefetch");
@@ -75,14 +75,22 @@ int RunStats(Context& c) {
   s.SetDrawsOffset(offset);
   s.ViewsSuspended = false;
   s.ComputeDrawsStat(true);
-  if (c.host.errors) return kFailed;
+  if (c.host.errors) return false;
 
   const auto& captions = DrawsStatCaptions();
-  PrintLine(Join(std::vector<std::string>(captions.begin(), captions.end()), "\t"));
-  for (int r = 0; r < s.DrawsStat.RowCount(); ++r) {
-    const auto cells = s.DrawsStat.Row(r).Cells();
-    PrintLine(Join(std::vector<std::string>(cells.begin(), cells.end()), "\t"));
-  }
+  v.Captions.assign(captions.begin(), captions.end());
+  v.RowCount = s.DrawsStat.RowCount();
+  v.Cells = [&s](int r, std::vector<std::string>& cells) {
+    const auto row = s.DrawsStat.Row(r).Cells();
+    cells.assign(row.begin(), row.end());
+  };
+  return true;
+}
+
+int RunStats(Context& c) {
+  TViewList v;
+  if (!StatsViewList(c, v)) return kFailed;
+  PrintViewList(v);
   return kOk;
 }
 

@@ -67,6 +67,19 @@ int List(Context& c) {
   return whole ? Done(c) : kFailed;
 }
 
+}  // namespace
+
+bool TablesViewList(Context& c, TViewList& v) {
+  if (!LoadTables(c)) return false;
+  Session& s = c.session;
+  v.Captions = TableCaptions();
+  v.RowCount = s.Tables.Count();
+  v.Cells = [&s](int r, std::vector<std::string>& cells) { cells = s.Tables.Cells(r); };
+  return true;
+}
+
+namespace {
+
 int Add(Context& c) {
   if (!c.args.positional.empty()) throw UsageError("tables add: лишние аргументы");
   const bool byComb = c.args.Has("comb"), byRows = c.args.Has("rows"), byDraw = c.args.Has("last-draw");

@@ -246,6 +246,37 @@ int RunCard(Context& c) {
   return kOk;
 }
 
+// The card as "card" prints it without --colors: the caption row, then one row per draw, newest first.
+bool CardViewList(Context& c, TViewList& v) {
+  Session& s = c.session;
+  if (!StartViews(c)) return false;
+  s.Views.RefreshCard(true);
+  const TCardView& card = s.Views.Card();
+  for (int col = 0; col < kCardColumns; ++col) v.Captions.push_back(card.Cell(0, col));
+  v.RowCount = card.RowCount() - 1;
+  v.Cells = [&card](int r, std::vector<std::string>& cells) {
+    for (int col = 0; col < kCardColumns; ++col) cells.push_back(card.Cell(r + 1, col));
+  };
+  return true;
+}
+
+// The layout scheme as "layout" prints it without --colors: row 0 as the caption row, one row per count.
+bool LayoutViewList(Context& c, TViewList& v) {
+  const int len = LenOption(c.args, "len", -1);
+  Session& s = c.session;
+  if (!StartViews(c)) return false;
+  ApplyOffset(c);
+  if (len > 0) s.Views.LayoutLen = len;
+  s.Views.RefreshLayout(true);
+  const TLayoutScheme& scheme = s.Views.Layout();
+  for (int col = 0; col < scheme.ColCount(); ++col) v.Captions.push_back(scheme.Cell(0, col));
+  v.RowCount = scheme.RowCount() - 1;
+  v.Cells = [&scheme](int r, std::vector<std::string>& cells) {
+    for (int col = 0; col < scheme.ColCount(); ++col) cells.push_back(scheme.Cell(r + 1, col));
+  };
+  return true;
+}
+
 // layout [--len=N] [--offset=K] [--colors] [--gradient=0|1]; layout compare ...; layout filter ...
 int RunLayout(Context& c) {
   Session& s = c.session;

@@ -48,6 +48,7 @@ const char* const kUsageLines[] = {
     "  draws delete NUMBER...",
     "  draws demo [--count=N] [--seed=S]   (демонстрационный архив в пустой папке)",
     "  generate [--mode=M] [--param=TEXT] [--exclude=N] [--offset=K] [--out=FILE.lcv]",
+    "  combs list [--mode=M] [--param=TEXT] [--exclude=N] [--offset=K] | [--in=FILE.lcv]   (список комбинаций)",
     "  catalogue",
     "  values CODE (--comb=\"n1 n2 n3 n4 n5 n6 n7\" | --draw=NUMBER) [--offset=K] [--len=N] [--sorted]",
     "  download [--base-url=URL] [--retries=N]   (загрузка новых тиражей с сайта лотереи)",
@@ -107,6 +108,10 @@ const char* const kUsageLines[] = {
     "  update check [--base-url=URL | --descriptor=SOURCE] [--program-dir=DIR] [--language=ID]",
     "  update install [--base-url=URL | --descriptor=SOURCE] [--program-dir=DIR] [--language=ID]",
     "         (поиск и установка новой версии программы)",
+    "  export VIEW FILE.xlsx [АРГУМЕНТЫ КОМАНДЫ СПИСКА] [--title=TEXT] [--notes=TEXT] [--header=TEXT]",
+    "         [--time | --no-time] [--sheet=NAME] [--orientation=0|1|2] [--font-size=N] [--fields=ID,ID,...]",
+    "         [--caption=ID=TEXT]... [--align=ID=0|1|2]... [--width=ID=W]... [--rows=LIST] [--save | --no-save]",
+    "         [--open]   (VIEW: draws, stats, combs, stakes, ratings, tables, card, layout; экспорт в книгу Excel)",
 };
 
 std::string UsageText() {
@@ -142,6 +147,8 @@ const std::map<std::string, Handler>& Commands() {
       {"systems", RunSystems},
       {"tables", RunTables},
       {"update", RunUpdate},
+      {"combs", RunCombs},
+      {"export", RunExport},
   };
   return commands;
 }
@@ -163,6 +170,8 @@ int main(int argc, char** argv) {
         args.options[a.substr(2)] = "";
       else
         args.options[a.substr(2, eq - 2)] = a.substr(eq + 1);
+      args.all.emplace_back(eq == std::string::npos ? a.substr(2) : a.substr(2, eq - 2),
+                            eq == std::string::npos ? std::string() : a.substr(eq + 1));
     } else {
       args.positional.push_back(a);
     }

@@ -73,7 +73,7 @@ class TestMainWindow : public QObject {
     QCOMPARE(enabled, (QStringList{"EditConfig", "EditShredding", "EditProxy", "EditCatalogue", "ExitProgram", "DrawsDownload", "AutoDownload0",
                                    "AutoDownload1", "AutoDownload2", "DrawsImport", "DrawsAdd", "DrawsSorted",
                                    "CombsCheckNums", "CombsGen", "CombsCopy", "CombsSelectAll", "CombsOpen",
-                                   "CombsSave", "FiltersManager", "FiltersReset", "FiltersInfo", "TotalSumCombs", "StakeAdd",
+                                   "CombsSave", "CombsXlsExport", "FiltersManager", "FiltersReset", "FiltersInfo", "TotalSumCombs", "StakeAdd",
                                    "StakeAddRandom", "StakeAddAll", "SystemStakeFilter", "SystemStakeAll",
                                    "StakeFilter", "StakeClear",
                                    "StakesGraphDraws", "StakesCheckManual", "LogStakes", "LogStakesDelete",

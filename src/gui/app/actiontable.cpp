@@ -83,6 +83,7 @@ const std::vector<TActionDef>& ActionTable() {
       {"TablesDel", "Удалить регулярную ставку", "", ""},
       {"TablesStakeAdd", "Сделать ставку по регуляру", "", ""},
       {"TablesStakeTest", "Тест регуляров", "", ""},
+      {"TablesXlsExport", "Экспорт регуляров в Microsoft Excel", "", ""},
       // Системы
       {"SystemsOn", "Системная игра", "Включить или выключить список систем", "Ctrl+J", true},
       {"SystemsDownload", "Загрузить", "Загрузить выделенные системы", ""},
@@ -177,7 +178,7 @@ const std::vector<TMenuDef>& MainMenuTable() {
        "Рейтинг",
        {"StakesGraphOverlap", "StakesGraphProfits", "RatingsGraphOverlap", "RatingsSignificance", "-", "@miRatingsEff",
         "-", "RatingsRefresh", "RatingsToScript", "-", "RatingsExport", "RatingsXlsExport"}},
-      {"mnTables", "Регуляры", {"TablesAdd", "TablesDel", "-", "TablesStakeAdd", "TablesStakeTest"}},
+      {"mnTables", "Регуляры", {"TablesAdd", "TablesDel", "-", "TablesStakeAdd", "TablesStakeTest", "-", "TablesXlsExport"}},
       {"mnSystems",
        "Системы",
        {"SystemsOn", "-", "SystemsDownload", "SystemsRefresh", "-", "SystemsAdd", "SystemsProp", "SystemsDel"}},

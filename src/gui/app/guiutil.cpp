@@ -25,8 +25,9 @@ QString DialogFilter(std::string_view delphiFilter) {
 namespace {
 QString lastFolder;
 
-QString RunFileDialog(QFileDialog& dlg) {
+QString RunFileDialog(QFileDialog& dlg, const QString& defaultName = QString()) {
   dlg.setDirectory(lastFolder.isEmpty() ? QDir::homePath() : lastFolder);
+  if (!defaultName.isEmpty()) dlg.selectFile(defaultName);
   if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return QString();
   QString file = dlg.selectedFiles().first();
   lastFolder = QFileInfo(file).absolutePath();
@@ -44,14 +45,15 @@ QString ChooseOpenFile(QWidget* parent, std::string_view filter, const QString& 
   return RunFileDialog(dlg);
 }
 
-QString ChooseSaveFile(QWidget* parent, std::string_view filter, const QString& defaultSuffix) {
+QString ChooseSaveFile(QWidget* parent, std::string_view filter, const QString& defaultSuffix,
+                       const QString& defaultName) {
   QFileDialog dlg(parent);
   dlg.setObjectName("dlgSaveFile");
   dlg.setAcceptMode(QFileDialog::AcceptSave);
   dlg.setFileMode(QFileDialog::AnyFile);
   dlg.setNameFilter(DialogFilter(filter));
   dlg.setDefaultSuffix(defaultSuffix);
-  return RunFileDialog(dlg);
+  return RunFileDialog(dlg, defaultName);
 }
 
 }  // namespace quintar::gui

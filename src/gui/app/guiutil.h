@@ -25,6 +25,7 @@ QString DialogFilter(std::string_view delphiFilter);
 // Modal file dialogs ("" when cancelled). The save dialog appends the default extension to a name
 // without one and asks before replacing a file.
 QString ChooseOpenFile(QWidget* parent, std::string_view filter, const QString& defaultSuffix = QString());
-QString ChooseSaveFile(QWidget* parent, std::string_view filter, const QString& defaultSuffix);
+QString ChooseSaveFile(QWidget* parent, std::string_view filter, const QString& defaultSuffix,
+                       const QString& defaultName = QString());
 
 }  // namespace quintar::gui

@@ -29,6 +29,7 @@
 
 #include "app/actionregistry.h"
 #include "app/desktopshell.h"
+#include "app/exportcommands.h"
 #include "app/formfirstrun.h"
 #include "app/guiutil.h"
 #include "app/language.h"
@@ -380,6 +381,7 @@ void TFormMain::BindCommands() {
     BindScriptLibraryCommands(*actions_, s_, *script, this, [this] { return languages_->Available(); });
   if (auto* systems = qobject_cast<TSystemsPage*>(Page("tsSystems")))
     BindSystemsCommands(*actions_, s_, host_, *systems, this);
+  BindExportCommands(*actions_, s_, this);
   actions_->Bind("EditCatalogue", [this] { return s_.IsIdle(); }, [this] { EditCatalogue(); });
   BindUpdateCommands(
       *actions_, s_, this, [this] { return languages_ ? languages_->Current() : kBaseLanguage; },
