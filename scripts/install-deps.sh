@@ -8,7 +8,7 @@ PKGS="build-essential cmake ninja-build pkg-config \
   libcurl4-openssl-dev libssl-dev openssl zlib1g-dev libcpp-httplib-dev libsqlite3-dev \
   libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth fonts-dejavu-core \
   clang libclang-rt-14-dev \
-  dpkg-dev fakeroot file desktop-file-utils appstream pngquant"
+  dpkg-dev file desktop-file-utils appstream pngquant"
 missing=""
 for p in $PKGS; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"

@@ -204,13 +204,15 @@ int Serve(const Options& o) {
   int port;
   try {
     port = http.Listen(o.host, o.port, o.allowRemote);
+    // The log's first line comes before the port file: whoever waits for the port file and then counts the
+    // log's lines must not see that line arrive afterwards.
+    log.Note("listening on " + o.host + ":" + std::to_string(port) + ", database " + o.db);
     if (!o.portFile.empty()) quintar::WriteFileAtomic(o.portFile, std::to_string(port) + "\n");
   } catch (const std::exception& e) {
     std::fprintf(stderr, "quintar-catalogue-server: %s\n", e.what());
     service->Shutdown();
     return 1;
   }
-  log.Note("listening on " + o.host + ":" + std::to_string(port) + ", database " + o.db);
 
   std::thread io([&] { http.Run(); });
   int sig = 0;
