@@ -81,14 +81,16 @@ class TestMainWindow : public QObject {
     QCOMPARE(enabled, (QStringList{"EditConfig", "EditShredding", "EditProxy", "EditCatalogue", "ExitProgram", "DrawsDownload", "AutoDownload0",
                                    "AutoDownload1", "AutoDownload2", "DrawsImport", "DrawsAdd", "DrawsSorted",
                                    "CombsCheckNums", "CombsGen", "CombsCopy", "CombsSelectAll", "CombsOpen",
-                                   "CombsSave", "FiltersManager", "FiltersReset", "FiltersInfo", "StakeAdd",
+                                   "CombsSave", "FiltersManager", "FiltersReset", "FiltersInfo", "TotalSumCombs", "StakeAdd",
                                    "StakeAddRandom", "StakeAddAll", "SystemStakeFilter", "SystemStakeAll",
                                    "StakeFilter", "StakeClear",
                                    "StakesGraphDraws", "StakesCheckManual", "LogStakes", "LogStakesDelete",
                                    "StakesScroll", "StakesCheckLine", "RatingsEffMode0", "RatingsEffMode1",
                                    "RatingsEffMode2", "RatingsRefresh", "TablesAdd", "SystemsOn", "SystemsRefresh",
                                    "SystemsAdd", "ScriptOpen", "ScriptLibrary", "ScriptLibraryRefresh", "ScriptAdd",
-                                   "ScriptLoad", "LogToggle", "LogsDelete", "TabTables", "ViewColorDraws", "ViewColorCombs", "About",
+                                   "ScriptLoad", "LogToggle", "LogsDelete", "TabGraps", "TabCard", "TabLayout", "TabTables",
+                                   "ViewColorDraws", "ViewColorCombs", "ViewColorCard", "ViewColorCardSequences",
+                                   "ViewShemaGradient", "About",
                                    "OpenLotoSite", "urlMainSite", "urlBlog", "urlYT", "urlAuthText", "urlVK",
                                    "urlOK", "urlAuthSite", "urlTG"}));
     QCOMPARE(w.Actions().Action("DrawsDownload")->shortcut(), QKeySequence("F3"));

@@ -55,6 +55,7 @@ void Session::ReadFormKeys() {
   ReadStakesKeys();
   ReadScriptRunKeys();
   ReadDrawsStatKeys();
+  Views.ReadKeys();
 }
 
 void Session::LoadArchive() {
@@ -134,6 +135,7 @@ void Session::RefreshDrawsList(bool force) {
 void Session::RefreshViews(bool force) {
   if (ViewsSuspended) return;
   ComputeDrawsStat(force);
+  Views.Refresh(force);
   host_->Changed(Change::Views);
 }
 

@@ -15,6 +15,7 @@
 
 #include "app/formsettings.h"
 #include "app/host.h"
+#include "app/views.h"
 #include "app/selfupdate.h"
 #include "combs/combslist.h"
 #include "combs/filterlog.h"
@@ -281,6 +282,7 @@ class Session {
   bool CanEditConfig() const { return IsIdle(); }
   TConfigData ConfigData() const { return Stats.Config; }
   bool EditConfig(const TConfigData& data, TStatGroups* changedGroups = nullptr);
+  TAnalysisViews Views{*this};  // graphs, card, layout, the analysis windows and the details window
   // Statistics table (page "Статистика") ----------------------------------------------------------------
   TDrawsStat DrawsStat;
   bool ShowTotalLine = true;  // "ShowTotalLine": the ideal-distribution line of the chart

@@ -69,6 +69,7 @@
 #include "views/cardpage.h"
 #include "views/graphspage.h"
 #include "views/layoutpage.h"
+#include "views/viewcommands.h"
 
 namespace quintar::gui {
 
@@ -363,6 +364,18 @@ void TFormMain::BindCommands() {
   BindDownloadCommands(*actions_, s_, host_, this);
   if (auto* statPage = qobject_cast<TDrawsStatPage*>(Page("tsDrawsStat"))) statPage->BindCommands(*actions_);
   BindScriptRunCommands(*actions_, s_, this);
+  TViewPages views;
+  views.Tabs = pcMain;
+  views.Graphs = qobject_cast<TGraphsPage*>(Page("tsGraphs"));
+  views.Card = qobject_cast<TCardPage*>(Page("tsCard"));
+  views.Layout = qobject_cast<TLayoutPage*>(Page("tsLayout"));
+  views.Draws = drawsPage_;
+  views.Combs = qobject_cast<TCombsPage*>(Page("tsCombs"));
+  BindViewCommands(*actions_, s_, views, this);
+  // The analysis pages compute what they show when they come to the front.
+  connect(pcMain, &QTabWidget::currentChanged, this, [this] {
+    if (initialised_ && s_.IsIdle()) s_.RefreshViews(false);
+  });
   if (auto* script = qobject_cast<TScriptPage*>(Page("tsScript")))
     BindScriptLibraryCommands(*actions_, s_, *script, this, [this] { return languages_->Available(); });
   if (auto* systems = qobject_cast<TSystemsPage*>(Page("tsSystems")))
@@ -405,6 +418,8 @@ void TFormMain::ReadWindowSettings() {
   for (TMainPage* p : pages_) p->ReadSettings(ini);
   for (const char* name : kLayoutViews)
     if (auto* v = findChild<QAbstractItemView*>(name)) RestoreListLayout(ini, kMainForm, v);
+  // The card's draw number column is as wide as the draw list's.
+  if (auto* card = qobject_cast<TCardPage*>(Page("tsCard"))) card->SetNumberColumnWidth(drawsPage_->lvDraws->columnWidth(0));
   drawsPage_->RefreshList(true);
 }
 
