@@ -41,6 +41,10 @@ const quintar::TCombsArray& AllCombs();
 // Times fn, repeating it until at least minSeconds have passed; returns seconds per run (best of runs).
 double Time(const std::function<void()>& fn, double minSeconds = 0.2, int minRuns = 1);
 
+// The same plain work on one thread, then on two at once, as a ratio: about x1 when the machine gives
+// this process two free cores, about x2 when other work holds one of them.
+double TwoThreadsReference();
+
 }  // namespace quintar::bench
 
 #define QUINTAR_BENCH(name) \

@@ -18,8 +18,10 @@ using namespace quintar;
 
 volatile int64_t g_sink;
 
-// The same plain work on one thread, then on two at once: about x1 when the machine gives this process
-// two free cores, about x2 when other work holds one of them.
+}  // namespace
+
+namespace quintar::bench {
+
 double TwoThreadsReference() {
   auto work = [] {
     int64_t s = 0;
@@ -37,7 +39,7 @@ double TwoThreadsReference() {
   return two / one;
 }
 
-}  // namespace
+}  // namespace quintar::bench
 
 QUINTAR_BENCH(FamilyFiltersAllCombinations) {
   const TCombsArray& all = bench::AllCombs();
@@ -93,5 +95,5 @@ QUINTAR_BENCH(FamilyFiltersAllCombinations) {
   }
   report.Info(Format("slowest TestComb over the list: %s %.0f ms; highest two-core ratio: %s x%.2f",
                      {slowestCode, slowest * 1000, worstRatioCode, worstRatio}));
-  report.Info(Format("reference: the same work on two threads at once takes x%.2f of one thread's time", {TwoThreadsReference()}));
+  report.Info(Format("reference: the same work on two threads at once takes x%.2f of one thread's time", {bench::TwoThreadsReference()}));
 }

@@ -24,7 +24,7 @@ int RunCatalogue(Context& c) {
   return kOk;
 }
 
-// values CODE (--comb="n1 ... n7" | --draw=NUMBER) [--offset=K] [--sorted]
+// values CODE (--comb="n1 ... n7" | --draw=NUMBER) [--offset=K] [--len=N] [--sorted]
 int RunValues(Context& c) {
   if (c.args.positional.size() != 1) throw UsageError("values: нужен код статистики");
   auto combText = c.args.Get("comb");
@@ -38,9 +38,15 @@ int RunValues(Context& c) {
     if (!drawNumber) throw UsageError("--draw: не номер тиража: " + *drawText);
   }
   const bool sorted = c.args.Has("sorted");
+  std::optional<int> len;
+  if (auto text = c.args.Get("len")) {
+    len = TDrawsStat::ParseDrawsStatLen(*text);
+    if (!len) throw UsageError(Format("--len: от %d до %d", {kDrawsStatLenMin, kDrawsStatLenMax}));
+  }
 
   Session& s = c.session;
   s.ReadSettings();
+  s.ReadFormKeys();
   s.LoadArchive();
   if (c.host.errors) return kFailed;
   s.Stats.BuildCatalogue();
@@ -71,7 +77,9 @@ int RunValues(Context& c) {
       PrintError(Format("Тираж № %d не найден!", {*drawNumber}));
       return kFailed;
     }
-    lines = DrawValueLines(*stat, index, lastIndex, sorted);
+    // The series and periods are run from the first draw of the statistics table's window.
+    const int first = DrawsStatWindow(s.Archive.Count(), offset, len ? *len : s.DrawsStat.DrawsStatLen).First;
+    lines = DrawValueLines(*stat, index, lastIndex, sorted, first);
   }
   for (const auto& line : lines) PrintLine(line);
   return kOk;

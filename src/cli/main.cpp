@@ -49,7 +49,7 @@ const char* const kUsageLines[] = {
     "  draws demo [--count=N] [--seed=S]   (демонстрационный архив в пустой папке)",
     "  generate [--mode=M] [--param=TEXT] [--exclude=N] [--offset=K] [--out=FILE.lcv]",
     "  catalogue",
-    "  values CODE (--comb=\"n1 n2 n3 n4 n5 n6 n7\" | --draw=NUMBER) [--offset=K] [--sorted]",
+    "  values CODE (--comb=\"n1 n2 n3 n4 n5 n6 n7\" | --draw=NUMBER) [--offset=K] [--len=N] [--sorted]",
     "  download [--base-url=URL] [--retries=N]   (загрузка новых тиражей с сайта лотереи)",
     "  ratings list [--mode=M]   (M: 0 ожидаемые, 1 абсолютные, 2 относительные значения E0..E7)",
     "  ratings refresh",

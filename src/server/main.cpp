@@ -204,8 +204,7 @@ int Serve(const Options& o) {
   int port;
   try {
     port = http.Listen(o.host, o.port, o.allowRemote);
-    // The log's first line comes before the port file: whoever waits for the port file and then counts the
-    // log's lines must not see that line arrive afterwards.
+    // The log has its first line before the port file tells anyone that the service is there.
     log.Note("listening on " + o.host + ":" + std::to_string(port) + ", database " + o.db);
     if (!o.portFile.empty()) quintar::WriteFileAtomic(o.portFile, std::to_string(port) + "\n");
   } catch (const std::exception& e) {
@@ -213,7 +212,6 @@ int Serve(const Options& o) {
     service->Shutdown();
     return 1;
   }
-
   std::thread io([&] { http.Run(); });
   int sig = 0;
   sigwait(&stopSignals, &sig);

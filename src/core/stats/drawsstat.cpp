@@ -28,8 +28,10 @@ std::unordered_map<uint64_t, size_t> KeyIndex(const TStatDrawArray& list) {
 // The "Факт" column: for every value seen in the window (Count >= 1, Depth > 0), the number of the first
 // draw after its newest occurrence that shows it again, as FindNextDraw finds it; -1 when none does. A
 // statistic that keeps no state between draws gives every draw the same values whichever draw a search
-// starts from, so one walk over the draws after the oldest such occurrence answers every value at once;
-// the series are searched value by value.
+// starts from, so one walk over the draws after the oldest such occurrence answers every value at once.
+// The periods keep their last values through the walk, which begins at that oldest occurrence itself: a
+// value's item then has its exact last draw from the value's own occurrence on, as the value's own search
+// would have it. The series are searched value by value.
 std::vector<int32_t> NextDraws(TCustomStat& stat, const TStatDrawArray& values,
                                const std::unordered_map<uint64_t, size_t>& index, const TDrawArchive* archive,
                                int last, bool sorted) {
@@ -54,9 +56,11 @@ std::vector<int32_t> NextDraws(TCustomStat& stat, const TStatDrawArray& values,
   TStatDrawArray list;
   TLastValueArray lastValues;
   TStatContext context;
-  for (int i = first; pending > 0 && i <= archive->High(); ++i) {
+  const bool periods = (stat.GetKinds() & KIND_P) != 0;
+  const int start = pending > 0 && periods ? first - 1 : first;
+  for (int i = start; pending > 0 && i <= archive->High(); ++i) {
     list.clear();
-    lastValues.clear();
+    if (!periods) lastValues.clear();
     context.Clear();
     stat.DrawValues(i, last, sorted, list, context, lastValues);
     for (const auto& v : list) {

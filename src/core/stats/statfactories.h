@@ -107,6 +107,44 @@ QUINTAR_STAT_FACTORY(TstSequenceLenMax);
 // Shredding statistics (shreddingstats.cpp).
 QUINTAR_STAT_FACTORY(TstShreddingStat);
 
+// Group and pause statistics (families/series.cpp).
+QUINTAR_STAT_FACTORY(TstNumGroups);
+QUINTAR_STAT_FACTORY(TstNumPauses);
+QUINTAR_STAT_FACTORY(TstChnGroups);
+QUINTAR_STAT_FACTORY(TstChnPauses);
+QUINTAR_STAT_FACTORY(TstSgmGroups);
+QUINTAR_STAT_FACTORY(TstSgmPauses);
+
+// Period statistics (families/periods.cpp).
+QUINTAR_STAT_FACTORY(TstNumPeriods);
+QUINTAR_STAT_FACTORY(TstChnPeriods);
+QUINTAR_STAT_FACTORY(TstSgmPeriods);
+
+// Chain statistics (families/chains.cpp).
+QUINTAR_STAT_FACTORY(TstChain2DrawsAll);
+QUINTAR_STAT_FACTORY(TstChain2DrawsPos);
+QUINTAR_STAT_FACTORY(TstChain2Pos);
+QUINTAR_STAT_FACTORY(TstChain3DrawsPos);
+QUINTAR_STAT_FACTORY(TstChain3Pos);
+QUINTAR_STAT_FACTORY(TstChain2ChannelsAll);
+QUINTAR_STAT_FACTORY(TstChain2ChannelsPos);
+QUINTAR_STAT_FACTORY(TstChain2Channel);
+QUINTAR_STAT_FACTORY(TstChain3ChannelsPos);
+QUINTAR_STAT_FACTORY(TstChain3Channel);
+QUINTAR_STAT_FACTORY(TstChain2CnlCnt);
+QUINTAR_STAT_FACTORY(TstChain3CnlCnt);
+QUINTAR_STAT_FACTORY(TstChainChannels2InsideAll);
+QUINTAR_STAT_FACTORY(TstChainChannels2InsideSuc);
+QUINTAR_STAT_FACTORY(TstChainChannels2InsideBad);
+QUINTAR_STAT_FACTORY(TstChainChannels2InsideCnt);
+QUINTAR_STAT_FACTORY(TstChain2SegmentsAll);
+QUINTAR_STAT_FACTORY(TstChain2SegmentsPos);
+QUINTAR_STAT_FACTORY(TstChain2Segment);
+QUINTAR_STAT_FACTORY(TstChain3SegmentsPos);
+QUINTAR_STAT_FACTORY(TstChain3Segment);
+QUINTAR_STAT_FACTORY(TstChain2SgmCnt);
+QUINTAR_STAT_FACTORY(TstChain3SgmCnt);
+
 #undef QUINTAR_STAT_FACTORY
 
 }  // namespace quintar

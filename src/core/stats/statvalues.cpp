@@ -1,5 +1,7 @@
 #include "stats/statvalues.h"
 
+#include <algorithm>
+
 namespace quintar {
 
 namespace {
@@ -26,9 +28,17 @@ std::vector<std::string> CombValueLines(TCustomStat& stat, const TComb& comb, in
 }
 
 std::vector<std::string> DrawValueLines(TCustomStat& stat, int drawIndex, int lastIndex, bool sorted) {
+  return DrawValueLines(stat, drawIndex, lastIndex, sorted, drawIndex);
+}
+
+std::vector<std::string> DrawValueLines(TCustomStat& stat, int drawIndex, int lastIndex, bool sorted, int firstIndex) {
   TStatDrawArray list;
   TStatContext context;
   TLastValueArray lastValues;
+  if (stat.StatClass().CarriesContext || (stat.GetKinds() & KIND_P)) {
+    TStatDrawArray before;
+    for (int i = std::max(firstIndex, 0); i < drawIndex; ++i) stat.DrawValues(i, lastIndex, sorted, before, context, lastValues);
+  }
   stat.DrawValues(drawIndex, lastIndex, sorted, list, context, lastValues);
   std::vector<std::string> lines;
   AddValueLines(stat, list, lines);

@@ -14,5 +14,9 @@ namespace quintar {
 std::vector<std::string> CombValueLines(TCustomStat& stat, const TComb& comb, int lastIndex, bool sorted);
 // DrawValues of draw drawIndex in a window ending at lastIndex; the graph number is DrawNumber.
 std::vector<std::string> DrawValueLines(TCustomStat& stat, int drawIndex, int lastIndex, bool sorted);
+// The same for a window that begins at firstIndex: a statistic whose values depend on the draws before
+// them in a run (the series, the periods) first runs over the window's draws before drawIndex, so the
+// lines are what the statistics table counts for that draw.
+std::vector<std::string> DrawValueLines(TCustomStat& stat, int drawIndex, int lastIndex, bool sorted, int firstIndex);
 
 }  // namespace quintar

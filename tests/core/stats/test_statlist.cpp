@@ -61,7 +61,7 @@ TEST(StatRegistry, BuiltClassesMatchTheirRows) {
     EXPECT_EQ(&s->StatClass(), &c);
     EXPECT_EQ(c.IsPrefetchable(), (c.GetKinds() & KIND_N) != 0);
   }
-  EXPECT_EQ(built, 76);
+  EXPECT_EQ(built, 108);
 }
 
 TEST(StatCatalogue, BuiltClassesGiveTheirMethodsInOrder) {
@@ -79,11 +79,31 @@ TEST(StatCatalogue, BuiltClassesGiveTheirMethodsInOrder) {
   for (int p = 1; p <= 7; ++p) expected.push_back("CHN" + std::to_string(p));
   for (int p = 1; p <= 5; ++p) expected.push_back("COL" + std::to_string(p));
   for (int p = 1; p <= 7; ++p) expected.push_back("ROW" + std::to_string(p));
-  for (const char* code : {"SGM1", "SHR1", "SHR2", "SHR3"}) expected.push_back(code);
+  expected.push_back("SGM1");
+  for (const char* code : {"GRPV", "GRPP", "GRCV", "GRCP", "GRSV", "GRSP", "PRDV", "PRDC", "PRDG", "SDV2", "SDP2"})
+    expected.push_back(code);
+  // The chains: SDN1..SDN7, SDP3, SDM1..SDM7, the same for channels, the count and inside chains, segments.
+  auto indexed = [&](const std::string& prefix, int hi) {
+    for (int p = 1; p <= hi; ++p) expected.push_back(prefix + std::to_string(p));
+  };
+  indexed("SDN", 7);
+  expected.push_back("SDP3");
+  indexed("SDM", 7);
+  for (const char* code : {"SCV2", "SCP2"}) expected.push_back(code);
+  indexed("SCN", 7);
+  expected.push_back("SCP3");
+  indexed("SCM", 7);
+  indexed("SC2C", 7);
+  indexed("SC3C", 7);
+  for (const char* code : {"SDA2", "SDG2", "SDZ2", "SDC2", "SSV2", "SSP2"}) expected.push_back(code);
+  indexed("SSN", 7);
+  expected.push_back("SSP3");
+  indexed("SSM", 7);
+  for (const char* code : {"SS2C1", "SS3C1", "SHR1", "SHR2", "SHR3"}) expected.push_back(code);
   EXPECT_EQ(Codes(b.list), expected);
-  EXPECT_EQ(b.list.Count(), 102);
+  EXPECT_EQ(b.list.Count(), 182);
   EXPECT_EQ(b.list.IndexOfCode("pos3"), 73);
-  EXPECT_EQ(b.list.IndexOfCode("GRPV"), -1);  // not built: never offered
+  EXPECT_EQ(b.list.IndexOfCode("KNO2"), -1);  // never offered
 }
 
 TEST(StatCatalogue, FullTableExpandsWithTheSettings) {
@@ -185,7 +205,7 @@ TEST(StatCatalogue, Favourites) {
   EXPECT_EQ(l.FavoritesText(), "NUMS,SUM2,POE1");
   EXPECT_FALSE(l.IsShown(1));
   EXPECT_TRUE(l.IsShown(0));
-  l.ApplyFavorites("XXXX,GRPV");  // codes that name nothing leave every method unmarked
+  l.ApplyFavorites("XXXX,KNO2");  // codes that name nothing leave every method unmarked
   EXPECT_FALSE(l.ShowAll);
   EXPECT_EQ(l.FavoritesText(), "");
   TStatChooser stat("cbDrawsStatType"), graph("cbDrawsGraphType");
@@ -213,11 +233,11 @@ TEST(StatCatalogue, ChoosersListShownMethodsAndGraphs) {
   TStatList& l = b.list;
   TStatChooser stat("cbDrawsStatType"), graph("cbDrawsGraphType");
   l.FillChoosers(stat, graph, false);
-  EXPECT_EQ(stat.Count(), 102);
+  EXPECT_EQ(stat.Count(), 182);
   EXPECT_EQ(graph.Count(), 54);
   EXPECT_EQ(stat.ItemIndex, 0);
   EXPECT_EQ(graph.Items[0], "{ num } Количество четных чисел в тираже (Ч:Н) [ NG ]");
-  stat.ItemIndex = 101;
+  stat.ItemIndex = 181;
   graph.ItemIndex = 53;
   l.ApplyFavorites("NUMS,EVEN,SUMS");
   l.FillChoosers(stat, graph, true);

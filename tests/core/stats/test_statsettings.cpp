@@ -187,7 +187,7 @@ TEST(StatNames, AllNamesExportWritesEveryMethod) {
   a.SaveStatNames(path, false, true);
   IniFile ini(path);
   EXPECT_FALSE(ini.SectionExists("FILTERS"));
-  EXPECT_EQ(ini.ReadSection("STRINGS_RUS").size(), 102u);
+  EXPECT_EQ(ini.ReadSection("STRINGS_RUS").size(), 182u);
   EXPECT_EQ(ini.ReadString("STRINGS_RUS", "SUM1", ""), "Сумма тиража: диапазон 1 (1/3)");
   TStatList b;
   b.BuildCatalogue();
@@ -200,7 +200,7 @@ TEST(StatNames, SessionRebuildKeepsFavouritesAndNames) {
   test::ScriptedHost host;
   Session s(dir.Path(), host);
   s.StartCatalogue();
-  EXPECT_EQ(s.DrawsStatChooser.Count(), 102);
+  EXPECT_EQ(s.DrawsStatChooser.Count(), 182);
   s.Stats.ApplyFavorites("SUMS,EVEN");
   s.Stats.Methods[2].Caption = "Чётные";
   s.DrawsStatChooser.ItemIndex = 1;
@@ -229,7 +229,7 @@ TEST(StatNames, UnreadableFavouritesFileIsReported) {
   s.StartCatalogue();
   ASSERT_EQ(host.messages.size(), 1u);
   EXPECT_EQ(host.messages[0].text.rfind("Ошибка загрузки списка фильтров!\r\r", 0), 0u);
-  EXPECT_EQ(s.DrawsStatChooser.Count(), 102);
+  EXPECT_EQ(s.DrawsStatChooser.Count(), 182);
   EXPECT_FALSE(s.SaveStatNames(s.FilePath(".flt"), true, false));
   EXPECT_EQ(host.messages[1].text.rfind("Ошибка сохранения списка фильтров!\r\r", 0), 0u);
 }

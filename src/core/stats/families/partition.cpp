@@ -44,6 +44,12 @@ TPartition RowPartition(int cols) {
   return Numbered(p, GroupCount(1, MAX_NUMBER, cols));
 }
 
+TPartition NumberPartition() {
+  TPartition p;
+  for (int n = 1; n <= MAX_NUMBER; ++n) p.Of[n] = static_cast<uint8_t>(n);
+  return Numbered(p, MAX_NUMBER);
+}
+
 TPartition SegmentPartition(const uint8_t table[MAX_NUMBER]) {
   TPartition p;
   bool listed[MAX_NUMBER + 1] = {};
@@ -66,6 +72,16 @@ std::string KeyPartsText(const TStatKey& key, int k) {
     text += std::to_string(key.Part(j));
   }
   return text;
+}
+
+std::pair<int, int> SegmentRange(const uint8_t table[MAX_NUMBER]) {
+  const TPartition p = SegmentPartition(table);
+  int lo = 9, hi = 1;
+  for (int n = 1; n <= MAX_NUMBER; ++n) {
+    lo = std::min<int>(lo, p.Of[n]);
+    hi = std::max<int>(hi, p.Of[n]);
+  }
+  return {lo, hi};
 }
 
 }  // namespace quintar

@@ -37,9 +37,15 @@ TPartition ColumnPartition(int cols);
 TPartition RowPartition(int cols);
 // Segment table: entry n-1 is the segment of number n; groups in the order they first occur.
 TPartition SegmentPartition(const uint8_t table[MAX_NUMBER]);
+// Every number its own group: group n = n, groups 1..35 (pairs to quadruples of the numbers themselves).
+TPartition NumberPartition();
 
 // A key's first k 16-bit parts joined by ":" ("2:5:5").
 std::string KeyPartsText(const TStatKey& key, int k);
+
+// The smallest and largest segment of the table, found from 9 and 1 widened over the 35 entries
+// (entries outside 1..9 read as segment 1, as SegmentPartition reads them).
+std::pair<int, int> SegmentRange(const uint8_t table[MAX_NUMBER]);
 
 // The partition every kind works over, fixed when the object is made.
 template <class Base>
