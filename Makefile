@@ -3,7 +3,7 @@ BUILD ?= build
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=Release -DQUINTAR_WERROR=ON
 JOBS ?= $(shell nproc)
 
-.PHONY: all configure build test test-asan fuzz bench run run-cli clean
+.PHONY: all configure build test test-asan fuzz bench run run-cli package manual-screenshots clean
 
 all: build
 
@@ -48,5 +48,19 @@ run-cli: build
 run: build
 	sh scripts/run.sh $(BUILD)
 
+# The Debian package from a distribution build of its own (it never installs updates itself), installed
+# into /usr; the package quintar-7x35_<version>_<arch>.deb lands in the repository's root.
+PKG_BUILD ?= build-package
+package:
+	cmake -S . -B $(PKG_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUINTAR_DISTRIBUTION=ON \
+	  -DCMAKE_INSTALL_PREFIX=/usr -DQUINTAR_TESTS=OFF -DQUINTAR_BENCH=OFF -DQUINTAR_WERROR=ON
+	cmake --build $(PKG_BUILD) -j $(JOBS) --target Quintar_7x35 quintar-cli quintar_help quintar_manual
+	cd $(PKG_BUILD) && cpack -G DEB
+	cp $(PKG_BUILD)/quintar-7x35_*.deb .
+
+# The pictures of the manual, taken from the program itself on the offscreen platform.
+manual-screenshots: build
+	sh scripts/manual-screenshots.sh $(BUILD)
+
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD) $(PKG_BUILD)

@@ -6,6 +6,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDesktopServices>
 #include <QCheckBox>
 #include <QHeaderView>
 #include <QLabel>
@@ -52,6 +53,13 @@ QStringList MenuTitles(QMenuBar* bar) {
 
 class TestMainWindow : public QObject {
   Q_OBJECT
+
+ public slots:
+  // The desktop's handler of file addresses while a test watches what the program opens.
+  void openUrl(const QUrl& url) { opened_.push_back(url); }
+
+ private:
+  QList<QUrl> opened_;
 
  private slots:
   void initTestCase() { InstallDrawDateHooks(); }
@@ -339,6 +347,32 @@ class TestMainWindow : public QObject {
       QCOMPARE(d.Window->Languages().Current(), 1049);
       QCOMPARE(d.Window->menuBar()->actions().first()->text(), QString("Файл"));
     }
+  }
+
+  // An installed program (bin/ beside share/quintar-7x35/) reads its manual and language modules from the
+  // install prefix; F1 opens the manual's contents page there.
+  void helpAndModulesFromTheInstallPrefix() {
+    DesktopFixture f;
+    const std::string share = f.File("share/quintar-7x35/");
+    std::filesystem::create_directories(share + "help/chapters");
+    WriteFileAtomic(share + "help/Zembra_RUS.html", "<html><body>Содержание</body></html>");
+    std::filesystem::copy_file(QUINTAR_TEST_QM, share + "Quintar_7x35_ENU.lng");
+    {
+      TDesktop& d = f.Start();
+      QCOMPARE(d.Window->Languages().Current(), 1033);
+      f.Stop();
+    }
+    TDesktop& d = f.Start({"--no-language"});
+    QCOMPARE(QString::fromStdString(d.Window->Languages().HelpFile()),
+             QString::fromStdString(share + "help/Zembra_RUS.html"));
+    QVERIFY(d.Window->Actions().Action("GetHelp")->isEnabled());
+    opened_.clear();
+    QDesktopServices::setUrlHandler("file", this, "openUrl");
+    d.Window->activateWindow();
+    QTest::keyClick(d.Window.get(), Qt::Key_F1);
+    QDesktopServices::unsetUrlHandler("file");
+    QCOMPARE(opened_, QList<QUrl>{QUrl::fromLocalFile(QString::fromStdString(share + "help/Zembra_RUS.html"))});
+    f.Stop();
   }
 
   void firstRunDialog() {

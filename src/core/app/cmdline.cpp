@@ -4,6 +4,7 @@
 
 #include <climits>
 #include <cstdlib>
+#include <filesystem>
 
 #include "util/safefile.h"
 #include "util/strutil.h"
@@ -44,13 +45,32 @@ std::string CurrentProgramPath() {
   return buf;
 }
 
+#ifndef QUINTAR_SHARE_FROM_BIN
+#define QUINTAR_SHARE_FROM_BIN "../share/quintar-7x35"
+#endif
+
+std::string InstalledFilesFolder(const std::string& programPath) {
+  const std::string own = ExtractFilePath(programPath);
+  if (own.empty()) return "";
+  const std::filesystem::path share = (std::filesystem::path(own) / QUINTAR_SHARE_FROM_BIN).lexically_normal();
+  // The help folder is what every install has; a bare "share/quintar-7x35" left by something else is not enough.
+  if (!DirectoryExists((share / "help").string())) return "";
+  return IncludeTrailingSlash(share.string());
+}
+
+std::string ProgramFilesFolder(const std::string& programPath) {
+  std::string installed = InstalledFilesFolder(programPath);
+  return installed.empty() ? ExtractFilePath(programPath) : installed;
+}
+
 std::string ResolveDataFolder(const std::string& programPath, const std::optional<std::string>& explicitDir) {
   std::string dir;
   if (explicitDir && !explicitDir->empty()) {
     dir = *explicitDir;
   } else {
     std::string own = ExtractFilePath(programPath);
-    if (!own.empty() && ::access(own.c_str(), W_OK) == 0) {
+    // An installed program's folder is the system's (even when root may write there): data goes to XDG.
+    if (!own.empty() && InstalledFilesFolder(programPath).empty() && ::access(own.c_str(), W_OK) == 0) {
       dir = own;
     } else {
       const char* xdg = std::getenv("XDG_DATA_HOME");

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "app/cmdline.h"
 #include "util/safefile.h"
 
 namespace quintar {
@@ -32,7 +33,9 @@ const TLocaleInfo* FindLocale(int lcid) {
 }
 
 std::string LanguageModulePath(const std::string& programPath, const std::string& abbrev) {
-  return ChangeFileExt(programPath, "") + "_" + abbrev + ".lng";
+  const std::string installed = InstalledFilesFolder(programPath);
+  const std::string base = ChangeFileExt(programPath, "");
+  return (installed.empty() ? base : installed + ExtractFileName(base)) + "_" + abbrev + ".lng";
 }
 
 std::vector<int> AvailableLanguages(const std::string& programPath) {
@@ -65,7 +68,9 @@ std::string FindHelpFile(const std::string& programPath, const std::string& abbr
   std::string dir = ExtractFilePath(programPath);
   std::string parent = dir;
   if (parent.size() > 1) parent = ExtractFilePath(parent.substr(0, parent.size() - 1));
-  const std::string folders[3] = {dir, dir + "help/", parent + "help/"};
+  const std::string installed = InstalledFilesFolder(programPath);
+  std::vector<std::string> folders = {dir, dir + "help/", parent + "help/"};
+  if (!installed.empty()) folders.push_back(installed + "help/");
   std::string last;
   for (const auto& folder : folders) {
     for (const auto& ext : extensions) {

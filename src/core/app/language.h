@@ -1,7 +1,8 @@
 // Interface languages and the help file. Russian (locale 1049) is built into the program; every other
 // language comes from a language module beside the program file, named after it and the language's
-// three-letter abbreviation: /opt/q/Quintar_7x35 -> /opt/q/Quintar_7x35_ENU.lng. The help file is
-// "Zembra_<abbreviation>" with an extension the desktop can open.
+// three-letter abbreviation: /opt/q/Quintar_7x35 -> /opt/q/Quintar_7x35_ENU.lng (an installed program:
+// /usr/share/quintar-7x35/Quintar_7x35_ENU.lng). The help file is "Zembra_<abbreviation>" with an extension
+// the desktop can open.
 #pragma once
 
 #include <string>
@@ -25,7 +26,8 @@ const TLocaleInfo* FindLocale(int lcid);
 // The primary language of a locale identifier (its lower 10 bits).
 inline int PrimaryLanguage(int lcid) { return lcid & 0x3FF; }
 
-// "<program file path without extension>_<abbreviation>.lng".
+// "<program file path without extension>_<abbreviation>.lng"; an installed program's modules are in the
+// folder of its installed files.
 std::string LanguageModulePath(const std::string& programPath, const std::string& abbrev);
 // The base language and every known locale whose module exists, ascending.
 std::vector<int> AvailableLanguages(const std::string& programPath);
@@ -39,8 +41,9 @@ struct TLanguageChoice {
 TLanguageChoice ChooseLanguage(const std::string& programPath, int requested);
 
 // The help file for a language: "Zembra_<abbreviation>" with each extension in turn, looked for in the
-// program's folder, in its subfolder "help" and in the folder "help" beside it. The first that exists is
-// returned; when none does, the last candidate.
+// program's folder, in its subfolder "help", in the folder "help" beside it and, for an installed program,
+// in the folder "help" of its installed files. The first that exists is returned; when none does, the last
+// candidate.
 std::string FindHelpFile(const std::string& programPath, const std::string& abbrev,
                          const std::vector<std::string>& extensions);
 // The extensions the desktop program looks for, in order of preference.

@@ -15,8 +15,8 @@ Session::Session(std::string dataDir, IHost& host)
   Frm = FormSettings(FilePath(".frm"));
   Stats.Draws = &Archive.Draws();
   Stakes.SetPath(FilePath(".lsk"));
-  // The statistic descriptions are shipped in "help/" beside the program file.
-  if (StatPagesFolder().empty()) SetStatPagesFolder(ExtractFilePath(CurrentProgramPath()) + "help/");
+  // The statistic descriptions are shipped in "help/" beside the program file, or of the install prefix.
+  if (StatPagesFolder().empty()) SetStatPagesFolder(ProgramFilesFolder(CurrentProgramPath()) + "help/");
 }
 
 std::string Session::FilePath(std::string_view ext) const { return dataDir_ + kBaseName + std::string(ext); }

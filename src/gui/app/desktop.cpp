@@ -1,6 +1,7 @@
 #include "app/desktop.h"
 
 #include <QApplication>
+#include <QIcon>
 #include <QMessageBox>
 
 #include "app/cmdline.h"
@@ -20,6 +21,9 @@ int RunDesktop(int argc, char** argv) {
   TTermSignals::Install();
   QApplication app(argc, argv);
   QCoreApplication::setApplicationName("Quintar_7x35");
+  // The installed menu entry and icon carry this name: the desktop matches the window to them.
+  QGuiApplication::setDesktopFileName(QStringLiteral(QUINTAR_DESKTOP_ID));
+  QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral(QUINTAR_DESKTOP_ID)));
   InstallDrawDateHooks();
 
   TStartOptions opts;

@@ -453,7 +453,18 @@ void TFormMain::InitTimer() {
   initialised_ = true;
   if (actions_) actions_->UpdateActions();
   emit InitDone();
-  if (!opts_.ScreenshotFile.isEmpty()) QTimer::singleShot(700, this, &TFormMain::TakeScreenshot);
+  if (!opts_.ScreenshotFile.isEmpty()) {
+    // --screenshot-page="Комбинации,Ставки": the pages of either page control the picture shows.
+    if (auto pages = opts_.Cmd.Value("screenshot-page")) {
+      for (const QString& name : Q(*pages).split(',', Qt::SkipEmptyParts)) {
+        for (QTabWidget* pc : {pcLists, pcMain}) {
+          for (int i = 0; pc && i < pc->count(); ++i)
+            if (pc->tabText(i) == name.trimmed()) pc->setCurrentIndex(i);
+        }
+      }
+    }
+    QTimer::singleShot(700, this, &TFormMain::TakeScreenshot);
+  }
 }
 
 void TFormMain::ShowFirstRun() {

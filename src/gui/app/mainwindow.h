@@ -35,7 +35,8 @@ class TMainPage;
 struct TStartOptions {
   std::string ProgramPath;  // full path of the program file (language modules and help live beside it)
   CommandLine Cmd;
-  QString ScreenshotFile;   // take a picture of the window once it is ready, then close
+  QString ScreenshotFile;   // take a picture of the window once it is ready, then close (--screenshot-page
+                            // names the pages shown in it)
 };
 
 // The window's designed caption and the version appended to it at initialisation.

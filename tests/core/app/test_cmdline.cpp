@@ -2,6 +2,7 @@
 
 #include "app/cmdline.h"
 #include "app/formsettings.h"
+#include "app/language.h"
 #include "testutil.h"
 #include "util/safefile.h"
 
@@ -35,6 +36,31 @@ TEST(DataFolder, ProgramFolderWhenWritableElseXdgData) {
   EXPECT_TRUE(DirectoryExists(got));
   ForceDirectories(dir.File("prog"));
   EXPECT_EQ(ResolveDataFolder(dir.File("prog/quintar-cli"), std::nullopt), dir.File("prog/"));
+}
+
+// An installed program (<prefix>/bin beside <prefix>/share/quintar-7x35/help) keeps its data in the XDG
+// folder even where it may write into its own folder, and reads pages, modules and the manual from share.
+TEST(DataFolder, InstalledProgramReadsShareAndWritesXdg) {
+  test::TempDir dir;
+  ::setenv("XDG_DATA_HOME", dir.File("xdg").c_str(), 1);
+  const std::string program = dir.File("usr/bin/Quintar_7x35");
+  ForceDirectories(dir.File("usr/bin"));
+  EXPECT_EQ(InstalledFilesFolder(program), "");
+  EXPECT_EQ(ProgramFilesFolder(program), dir.File("usr/bin/"));
+  ForceDirectories(dir.File("usr/share/quintar-7x35"));  // no help folder: not an install
+  EXPECT_EQ(ResolveDataFolder(program, std::nullopt), dir.File("usr/bin/"));
+
+  ForceDirectories(dir.File("usr/share/quintar-7x35/help"));
+  const std::string share = dir.File("usr/share/quintar-7x35/");
+  EXPECT_EQ(InstalledFilesFolder(program), share);
+  EXPECT_EQ(ProgramFilesFolder(program), share);
+  EXPECT_EQ(ResolveDataFolder(program, std::nullopt), dir.File("xdg/Quintar_7x35/"));
+  EXPECT_EQ(ResolveDataFolder(program, dir.File("mine")), dir.File("mine/"));
+  EXPECT_EQ(LanguageModulePath(program, "ENU"), share + "Quintar_7x35_ENU.lng");
+  // The help file: the install's when nothing is beside the program, the program folder's first.
+  EXPECT_EQ(FindHelpFile(program, "RUS", HelpFileExtensions()), share + "help/Zembra_RUS.html");
+  WriteFileAtomic(dir.File("usr/bin/Zembra_RUS.html"), "<html></html>");
+  EXPECT_EQ(FindHelpFile(program, "RUS", HelpFileExtensions()), dir.File("usr/bin/Zembra_RUS.html"));
 }
 
 TEST(FormSettings, EveryWriteReachesTheFile) {
