@@ -40,7 +40,7 @@ struct TCliView {
   const char* Table;
   TExportKind Kind;
   const char* Title;
-  std::initializer_list<const char*> Options;  // the list command's options
+  std::vector<const char*> Options;  // the list command's options (owned: a braced list would not outlive the table)
   bool (*Build)(Context&, TViewList&);
   int (*Width)(int column, const Session& s);
   int (*Align)(int column);
