@@ -63,7 +63,7 @@ using TStatCloner = std::function<std::unique_ptr<TCustomStat>()>;
 // Filters n combinations from in into out (room for n entries), keeping their order, and returns how
 // many it wrote: a combination is written when TestComb answers yes in keep mode, or no in delete mode.
 // The statistic is prepared here (LoadDraws(-1, refIndex, sorted) and its lookups of the set). With a
-// cloner a long list is split into two halves filtered at once; the result is the one-thread result.
+// cloner a long list is shared out between two threads; the result is the one-thread result.
 // When TestComb raises, the entries written up to the failing combination are counted in *written (when
 // given) and the error passes on.
 size_t FilterCombs(TCustomStat& stat, const TStatDrawArray& set, const TComb* in, size_t n, TComb* out,

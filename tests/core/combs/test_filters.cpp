@@ -305,3 +305,59 @@ TEST(Filters, FavouritesResetAsksFirst) {
   EXPECT_TRUE(other.ShowAll);
   EXPECT_EQ(other.Methods[0].Caption, "Мои числа");
 }
+
+namespace {
+
+// A test that keeps two of five combinations and raises at one chosen combination.
+class TFailingStat : public TCustomStat {
+ public:
+  TFailingStat(const TStatClassInfo& cls, const TStatList& list, const TComb* failAt)
+      : TCustomStat(cls, list, 0), failAt_(failAt) {}
+  std::string ValueToText(const TStatDraw&) const override { return ""; }
+  bool TestComb(const TComb& c, const TStatDrawArray&, int, bool, bool) override {
+    if (failAt_ && c == *failAt_) throw EQuintar("сбой");
+    return (c[0] * 7 + c[3] * 3 + c[6]) % 5 < 2;
+  }
+
+ private:
+  const TComb* failAt_;
+};
+
+}  // namespace
+
+// Two threads give the one-thread result, also when a test raises: the entries written before the failing
+// combination, wherever along the list it lies (in the front's share, the worker's, or none).
+TEST(Filters, TwoThreadsWriteWhatOneThreadWritesUpToAFailure) {
+  TCombsList all;
+  GenerateCombs(kGenModeFull, {}, all);
+  const size_t n = 400000;  // a dozen chunks
+  TStatList list;
+  list.BuildCatalogue();
+  const TStatClassInfo& cls = list.StatClass(0);
+  for (const size_t failAt : {n, size_t{5}, size_t{40000}, n / 2, n - 3}) {
+    SCOPED_TRACE(failAt);
+    const TComb* bad = failAt < n ? &all.Data()[failAt] : nullptr;
+    auto run = [&](bool split, std::vector<TComb>& out, bool& raised) {
+      out.assign(n, TComb{});
+      TFailingStat stat(cls, list, bad);
+      TStatCloner cloner;
+      if (split) cloner = [&] { return std::make_unique<TFailingStat>(cls, list, bad); };
+      size_t written = 0;
+      raised = false;
+      try {
+        FilterCombs(stat, {}, all.Data(), n, out.data(), 0, false, false, cloner, &written);
+      } catch (const EQuintar&) {
+        raised = true;
+      }
+      out.resize(written);
+    };
+    std::vector<TComb> one, two;
+    bool raisedOne = false, raisedTwo = false;
+    run(false, one, raisedOne);
+    run(true, two, raisedTwo);
+    EXPECT_EQ(raisedOne, bad != nullptr);
+    EXPECT_EQ(raisedTwo, raisedOne);
+    ASSERT_EQ(two.size(), one.size());
+    EXPECT_TRUE(one == two);
+  }
+}
