@@ -119,8 +119,15 @@ class TestMainWindow : public QObject {
     QVERIFY(w.pcMain->isTabVisible(7));
     QCOMPARE(w.pcLists->tabText(0), QString("Архив тиражей"));
     QCOMPARE(w.pcLists->tabText(1), QString("Комбинации"));
+    // The panels have their designed widths in a window that holds them all, and give way in a narrower
+    // one instead of lying over each other.
     const int widths[6] = {150, 180, 130, 150, 120, 125};
+    w.resize(1280, 800);
+    QTest::qWait(20);
     for (int i = 0; i < 6; ++i) QCOMPARE(w.Panel(i)->width(), widths[i]);
+    w.resize(640, 600);
+    QTest::qWait(20);
+    for (int i = 0; i < 6; ++i) QVERIFY(w.Panel(i)->geometry().right() < w.Panel(i + 1)->geometry().left());
     QVERIFY(w.windowTitle().startsWith("Анализ статистики лотереи \"7 из 35\" версия "));
     QCOMPARE(w.Panel(0)->text(), QString("Архив тиражей: 0"));
   }

@@ -87,6 +87,20 @@ const char* const kLayoutViews[] = {"lvDraws",  "lvCombs",  "lvFilters", "lvDraw
 // Panel widths of the status bar; the last one, the status text, takes the rest.
 const int kPanelWidths[7] = {150, 180, 130, 150, 120, 125, 50};
 
+// A status bar panel of its designed width that gives way in a window too narrow for every panel, so that
+// panels clip their texts instead of lying over each other.
+class TStatusPanel : public QLabel {
+ public:
+  TStatusPanel(int width, QWidget* parent) : QLabel(parent), width_(width) {
+    setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);
+  }
+  QSize sizeHint() const override { return {width_, QLabel::sizeHint().height()}; }
+  QSize minimumSizeHint() const override { return {std::min(width_, 40), QLabel::minimumSizeHint().height()}; }
+
+ private:
+  int width_;
+};
+
 // The window font: the desktop's own when it has Cyrillic letters, else a font that has them.
 void ApplyCyrillicFont() {
   QFont f = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
@@ -269,14 +283,11 @@ void TFormMain::BuildStatusBar() {
   QStatusBar* bar = statusBar();
   bar->setObjectName("StatusBar");
   for (int i = 0; i < 7; ++i) {
-    auto* l = new QLabel(bar);
+    QLabel* l = i < 6 ? new TStatusPanel(kPanelWidths[i], bar) : new QLabel(bar);
     l->setObjectName(QString("StatusPanel%1").arg(i + 1));
     l->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     l->setContentsMargins(3, 0, 3, 0);
-    if (i < 6)
-      l->setFixedWidth(kPanelWidths[i]);
-    else
-      l->setMinimumWidth(kPanelWidths[i]);
+    if (i == 6) l->setMinimumWidth(kPanelWidths[i]);
     if (i == 2) l->setAlignment(Qt::AlignCenter);
     bar->addWidget(l, i == 6 ? 1 : 0);
     panels_.push_back(l);
