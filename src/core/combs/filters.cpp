@@ -65,17 +65,7 @@ void FilterRange(TCustomStat& stat, const TStatDrawArray& set, const TComb* in, 
                  bool sorted, bool deleteFlag, size_t& kept) {
   stat.LoadDraws(-1, refIndex, sorted);
   stat.PrepareTest(set);
-  const bool keep = !deleteFlag;
-  size_t k = 0;
-  try {
-    for (size_t i = 0; i < n; ++i) {
-      if (stat.TestComb(in[i], set, refIndex, sorted, deleteFlag) == keep) out[k++] = in[i];
-    }
-  } catch (...) {
-    kept = k;
-    throw;
-  }
-  kept = k;
+  stat.FilterBlock(in, n, out, set, refIndex, sorted, deleteFlag, kept);
 }
 
 }  // namespace

@@ -25,6 +25,7 @@ class TstValues final : public TCustomValuesStat {
     TCustomStat::CombValues(Comb, List);
     for (int i = 0; i < NUMS_IN_DRAW; ++i) MergeKey(List, MakeKey(Comb[i]), false);
   }
+  QUINTAR_FILTER_BLOCK
   bool TestComb(const TComb& Comb, const TStatDrawArray& Selected, int, bool, bool) override {
     uint64_t selected;
     if (SelKey1Low(Selected, selected)) {
@@ -51,6 +52,7 @@ class TstDigits final : public TCustomNumbersStat {
     TCustomStat::CombValues(Comb, List);
     Merge(Comb.n, List, false);
   }
+  QUINTAR_FILTER_BLOCK
   bool TestComb(const TComb& Comb, const TStatDrawArray& Selected, int, bool, bool) override {
     for (int i = 0; i < NUMS_IN_DRAW; ++i) {
       const int n = Comb[i];
@@ -94,6 +96,7 @@ class TCountStat final : public TCustomRatioStat {
     TCustomStat::CombValues(Comb, List);
     MergeKey(List, MakeKey(CountOf(Comb.n)), false);
   }
+  QUINTAR_FILTER_BLOCK
   bool TestComb(const TComb& Comb, const TStatDrawArray& Selected, int, bool, bool) override {
     return SelPart1(Selected, CountOf(Comb.n));
   }
@@ -126,6 +129,7 @@ class TMaskStat : public TCustomMaskStat {
     TCustomStat::CombValues(Comb, List);
     MergeKey(List, MakeKey32(MaskOf(Comb.n)), false);
   }
+  QUINTAR_FILTER_BLOCK
   bool TestComb(const TComb& Comb, const TStatDrawArray& Selected, int, bool, bool) override {
     return SelPart32(Selected, MaskOf(Comb.n));
   }
@@ -162,6 +166,7 @@ class TstPosVal final : public TCustomGraphStat {
     TCustomStat::CombValues(Comb, List);
     MergeKey(List, MakeKey(At(Comb.n)), false);
   }
+  QUINTAR_FILTER_BLOCK
   bool TestComb(const TComb& Comb, const TStatDrawArray& Selected, int, bool, bool) override {
     return SelPart1(Selected, At(Comb.n));
   }
@@ -181,6 +186,7 @@ class TstPosExt final : public TCustomGraphStat {
     TCustomStat::DrawValues(DrawIndex, LastIndex, Sorted, List, Context, LastValues);
     MergeKey(List, MakeKey(CurDraw.Bonus), true);
   }
+  QUINTAR_FILTER_BLOCK
   bool TestComb(const TComb&, const TStatDrawArray&, int, bool, bool) override { return false; }
   int32_t CombNumber(const TComb&, int DrawIndex, int LastIndex, bool Sorted) override {
     LoadDraws(DrawIndex, LastIndex, Sorted);
