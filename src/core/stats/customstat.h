@@ -166,6 +166,30 @@ void FilterBlockOf(S& stat, const TComb* in, size_t n, TComb* out, const TStatDr
   kept = k;
 }
 
+// A filter whose test is a function of one value a combination gives: keep when test(combination) is
+// true in keep mode, false in delete mode. The test holds what it needs in its own copy, so the loop keeps
+// it in registers.
+template <class Test>
+void FilterWith(const TComb* in, size_t n, TComb* out, bool DeleteFlag, size_t& kept, Test test) {
+  const bool keep = !DeleteFlag;
+  size_t k = 0;
+  for (size_t i = 0; i < n; ++i)
+    if (test(in[i]) == keep) out[k++] = in[i];
+  kept = k;
+}
+
+// The same for a TestComb that is sel(value(combination)) with values mostly in 0..Range-1: sel is asked
+// once for each of those values, and a combination costs one look-up (other values ask sel).
+template <int Range, class Value, class Sel>
+void FilterByValue(const TComb* in, size_t n, TComb* out, bool DeleteFlag, size_t& kept, Value value, Sel sel) {
+  bool answer[Range];
+  for (int v = 0; v < Range; ++v) answer[v] = sel(v);
+  FilterWith(in, n, out, DeleteFlag, kept, [&answer, value, sel](const TComb& c) {
+    const int v = value(c);
+    return v >= 0 && v < Range ? answer[v] : sel(v);
+  });
+}
+
 // Declared in a class beside its TestComb: the filter loop calls that TestComb directly.
 #define QUINTAR_FILTER_BLOCK                                                                                  \
   void FilterBlock(const TComb* in, size_t n, TComb* out, const TStatDrawArray& Selected, int LastIndex,     \

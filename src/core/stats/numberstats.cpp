@@ -25,7 +25,17 @@ class TstValues final : public TCustomValuesStat {
     TCustomStat::CombValues(Comb, List);
     for (int i = 0; i < NUMS_IN_DRAW; ++i) MergeKey(List, MakeKey(Comb[i]), false);
   }
-  QUINTAR_FILTER_BLOCK
+  void FilterBlock(const TComb* in, size_t n, TComb* out, const TStatDrawArray& Selected, int LastIndex, bool Sorted,
+                   bool DeleteFlag, size_t& kept) override {
+    uint64_t selected;
+    if (!SelKey1Low(Selected, selected))
+      return FilterBlockOf(*this, in, n, out, Selected, LastIndex, Sorted, DeleteFlag, kept);
+    FilterWith(in, n, out, DeleteFlag, kept, [selected](const TComb& c) {
+      uint64_t comb = 0;
+      for (int i = 0; i < NUMS_IN_DRAW; ++i) comb |= uint64_t{1} << c[i];
+      return (comb & selected) != 0;
+    });
+  }
   bool TestComb(const TComb& Comb, const TStatDrawArray& Selected, int, bool, bool) override {
     uint64_t selected;
     if (SelKey1Low(Selected, selected)) {
@@ -96,7 +106,11 @@ class TCountStat final : public TCustomRatioStat {
     TCustomStat::CombValues(Comb, List);
     MergeKey(List, MakeKey(CountOf(Comb.n)), false);
   }
-  QUINTAR_FILTER_BLOCK
+  void FilterBlock(const TComb* in, size_t n, TComb* out, const TStatDrawArray& Selected, int, bool,
+                   bool DeleteFlag, size_t& kept) override {
+    FilterByValue<NUMS_IN_DRAW + 1>(in, n, out, DeleteFlag, kept, [](const TComb& c) { return CountOf(c.n); },
+                                    [&](int v) { return SelPart1(Selected, v); });
+  }
   bool TestComb(const TComb& Comb, const TStatDrawArray& Selected, int, bool, bool) override {
     return SelPart1(Selected, CountOf(Comb.n));
   }

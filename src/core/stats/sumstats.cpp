@@ -35,7 +35,11 @@ class TPlainSumStat final : public TCustomGraphStat {
     TCustomStat::CombValues(Comb, List);
     MergeKey(List, MakeKey32(SumFn(Comb.n)), false);
   }
-  QUINTAR_FILTER_BLOCK
+  void FilterBlock(const TComb* in, size_t n, TComb* out, const TStatDrawArray& Selected, int, bool,
+                   bool DeleteFlag, size_t& kept) override {
+    FilterByValue<256>(in, n, out, DeleteFlag, kept, [](const TComb& c) { return SumFn(c.n); },
+                       [&](int v) { return SelPair(Selected, v, 0); });
+  }
   bool TestComb(const TComb& Comb, const TStatDrawArray& Selected, int, bool, bool) override {
     return SelPair(Selected, SumFn(Comb.n), 0);
   }
