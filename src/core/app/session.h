@@ -31,6 +31,7 @@
 #include "online/download.h"
 #include "online/systemscatalogue.h"
 #include "scripts/scriptlibrary.h"
+#include "scripts/scriptrun.h"
 
 namespace quintar {
 
@@ -423,6 +424,7 @@ class Session {
   // of the last N offsets, oldest first, and puts the offset back unless it was stopped. StopRequested
   // is the run's stop flag: ScriptStop, a STOP action or an error sets it.
   bool ScriptLogEnabled = false;  // "ScriptLogEnabled": write the run log
+  TScriptRunSettings ScriptSettings;  // cores and RAND seed of a test ("ScriptThreads")
   std::string ScriptLogFile;      // the run's log file, "" when none
   int ScriptActiveLine = -1;      // the line being run (the only selected line of the list), -1 none
   // Every log entry is also handed here when set (the command-line program prints them).
