@@ -149,7 +149,12 @@ TScriptWorkers::TScriptWorkers(Session& main, std::vector<int> offsets, int thre
     w->Host.stopFlag = &s.StopRequested;
     workers_.push_back(std::move(w));
   }
-  for (auto& w : workers_) threads_.emplace_back([this, wp = w.get()] { Run(*wp); });
+  try {
+    for (auto& w : workers_) threads_.emplace_back([this, wp = w.get()] { Run(*wp); });
+  } catch (...) {
+    Stop();  // the threads started so far end before the failure passes on
+    throw;
+  }
 }
 
 TScriptWorkers::~TScriptWorkers() {

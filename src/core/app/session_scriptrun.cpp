@@ -257,10 +257,18 @@ void TScriptRunner::TestOnWorkers(int tests, int threads) {
   s_.Stats.SaveWeights();
   const uint64_t seed = seed_;
   const TRunShared shared = shared_;
-  TScriptWorkers workers(s_, offsets, threads, [seed, shared](Session& w, int offset, TRecordedPass& out) {
-    w.SetDrawsOffset(offset);
-    TScriptRunner(w, out, seed, shared).TestPass(offset);
-  });
+  std::unique_ptr<TScriptWorkers> started;
+  try {
+    started = std::make_unique<TScriptWorkers>(s_, offsets, threads,
+                                               [seed, shared](Session& w, int offset, TRecordedPass& out) {
+                                                 w.SetDrawsOffset(offset);
+                                                 TScriptRunner(w, out, seed, shared).TestPass(offset);
+                                               });
+  } catch (const std::exception&) {
+    // No room for the workers' lists, or no thread to be had: the passes run here one after another.
+    return TestHere(tests);
+  }
+  TScriptWorkers& workers = *started;
   TSessionOutput direct(s_);
   for (size_t j = 0; j < offsets.size(); ++j) {
     ++s_.ScriptCycle;
