@@ -30,10 +30,10 @@ class TstValues final : public TCustomValuesStat {
     uint64_t selected;
     if (!SelKey1Low(Selected, selected))
       return FilterBlockOf(*this, in, n, out, Selected, LastIndex, Sorted, DeleteFlag, kept);
-    FilterWith(in, n, out, DeleteFlag, kept, [selected](const TComb& c) {
-      uint64_t comb = 0;
-      for (int i = 0; i < NUMS_IN_DRAW; ++i) comb |= uint64_t{1} << c[i];
-      return (comb & selected) != 0;
+    uint8_t table[256] = {};
+    for (int v = 0; v < 64; ++v) table[v] = (selected >> v) & 1;
+    FilterWith(in, n, out, DeleteFlag, kept, [&table](const TComb& c) {
+      return (table[c[0]] | table[c[1]] | table[c[2]] | table[c[3]] | table[c[4]] | table[c[5]] | table[c[6]]) != 0;
     });
   }
   bool TestComb(const TComb& Comb, const TStatDrawArray& Selected, int, bool, bool) override {
