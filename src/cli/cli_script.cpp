@@ -7,6 +7,7 @@
 #include "scripts/scriptrun.h"
 #include "util/format.h"
 #include "util/safefile.h"
+#include "util/strutil.h"
 
 namespace quintar::cli {
 
@@ -41,6 +42,14 @@ int Run(Context& c, bool test) {
   }
   const int offset = IntOption(c.args, "offset", 0);
   if (offset < 0) throw UsageError("--offset: смещение от 0 до 2147483647");
+  const int threads = IntOption(c.args, "threads", 0);
+  if (threads < 0 || threads > 64) throw UsageError("--threads: от 0 (все ядра) до 64");
+  uint64_t seed = 0;
+  if (c.args.Has("seed")) {
+    auto v = TryStrToInt64(*c.args.Get("seed"));
+    if (!v || *v <= 0) throw UsageError("--seed: целое число от 1");
+    seed = static_cast<uint64_t>(*v);
+  }
   if (!FileExists(path)) {
     PrintError(Format("Файл \"%s\" не найден.", {path}));
     return kFailed;
@@ -58,6 +67,8 @@ int Run(Context& c, bool test) {
     return kFailed;
   }
   s.SetDrawsOffset(offset);
+  s.ScriptSettings.Threads = threads;
+  s.ScriptSettings.Seed = seed;
   if (log) {
     // Logging for this run only: the switch in the window settings stays as it is.
     s.ScriptLogEnabled = true;

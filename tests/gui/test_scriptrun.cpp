@@ -4,9 +4,11 @@
 #include <QApplication>
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTest>
+#include <QTimer>
 
 #include "app/actionregistry.h"
 #include "guitestutil.h"
@@ -19,6 +21,7 @@
 
 using namespace quintar;
 using namespace quintar::gui;
+using quintar::test::AnswerBox;
 using quintar::test::DesktopFixture;
 using quintar::test::ModalDriver;
 using quintar::test::RunCli;
@@ -91,10 +94,29 @@ class TestScriptRun : public QObject {
     QVERIFY(actions.Action("ScriptTest")->isEnabled());
     QVERIFY(!actions.Action("ScriptStop")->isEnabled());
 
+    // The status bar's progress bar shows the offsets done while the interface keeps processing events.
+    auto* bar = d.Window->findChild<QProgressBar*>("StatusProgress");
+    QVERIFY(bar);
+    int barMax = 0, barValue = 0;
+    bool barShown = false;
+    QTimer poll;
+    poll.setInterval(1);
+    connect(&poll, &QTimer::timeout, [&] {
+      if (bar->isHidden()) return;
+      barShown = true;
+      barMax = bar->maximum();
+      barValue = std::max(barValue, bar->value());
+    });
+    poll.start();
     int maxSeen = 0, initialSeen = 0;
     ModalDriver driver;
     driver.Then(AnswerTests(3, &maxSeen, &initialSeen));
     QVERIFY(actions.Execute("ScriptTest"));
+    poll.stop();
+    QVERIFY(barShown);
+    QCOMPARE(barMax, 3);
+    QVERIFY(barValue >= 2);
+    QVERIFY(bar->isHidden());
     QVERIFY(driver.Done());
     QVERIFY(driver.Unexpected.isEmpty());
     QCOMPARE(maxSeen, s.Archive.Count() - 1);
@@ -106,6 +128,47 @@ class TestScriptRun : public QObject {
     const std::string guiStakes = ReadWholeFile(f.DataDir() + "Quintar_7x35.lsk");
     QCOMPARE(QString::fromStdString(StakesText(guiStakes)), QString::fromStdString(StakesText(cliStakes)));
     QVERIFY(guiStakes == cliStakes);
+  }
+
+  // The stop command during a test on both cores ends it after the offset being written, with the stakes
+  // of the offsets before and the offset left where the test stopped.
+  void stopEndsATestOnBothCores() {
+    const std::string csv = SharedDataFile("draws-7x35-import.csv");
+    if (csv.empty()) QSKIP("the real archive is missing");
+    DesktopFixture f;
+    ForceDirectories(f.DataDir());
+    QCOMPARE(RunCli({"--data-dir=" + f.DataDir(), "draws", "import", csv}), 0);
+    TDesktop& d = f.Start();
+    Session& s = d.Sess;
+    s.ScriptLines = {kLine};
+    ActionRegistry& actions = d.Window->Actions();
+    actions.UpdateActions();
+    auto* bar = d.Window->findChild<QProgressBar*>("StatusProgress");
+    QVERIFY(bar);
+    bool stopped = false;
+    QTimer poll;
+    poll.setInterval(1);
+    connect(&poll, &QTimer::timeout, [&] {
+      if (!stopped && !bar->isHidden() && bar->value() >= 2) {
+        stopped = true;
+        QVERIFY(actions.Execute("ScriptStop"));
+      }
+    });
+    poll.start();
+    int maxSeen = 0, initialSeen = 0;
+    ModalDriver driver;
+    driver.Then(AnswerTests(40, &maxSeen, &initialSeen)).Then(AnswerBox("Yes"));
+    QVERIFY(actions.Execute("ScriptTest"));
+    poll.stop();
+    QVERIFY(stopped);
+    QVERIFY(driver.Done());
+    QVERIFY(!s.ScriptRunning);
+    // Whole passes only: one stake a pass, and a separator before each pass after the first; the offset
+    // stays at the last one written or at the one after it, where the stop was noticed.
+    QCOMPARE(s.Stakes.Count() % 2, 1);
+    const int passes = (s.Stakes.Count() + 1) / 2;
+    QVERIFY(passes >= 2 && passes < 40);
+    QVERIFY(s.DrawsOffset() == 40 - passes + 1 || s.DrawsOffset() == 40 - passes);
   }
 
   void cancellingTheQuestionRunsNothing() {

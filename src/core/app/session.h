@@ -31,6 +31,7 @@
 #include "online/download.h"
 #include "online/systemscatalogue.h"
 #include "scripts/scriptlibrary.h"
+#include "scripts/scriptrun.h"
 
 namespace quintar {
 
@@ -419,14 +420,13 @@ class Session {
   int ScriptDown(int index);
 
   // Script runs ---------------------------------------------------------------------------------------
-  // A forecast runs every line once at the current draws offset; a test runs the whole script for each
-  // of the last N offsets, oldest first, and puts the offset back unless it was stopped. StopRequested
-  // is the run's stop flag: ScriptStop, a STOP action or an error sets it.
+  // A forecast runs every line once at the current draws offset; a test runs it for each of the last N
+  // offsets, oldest first, then puts the offset back unless stopped (ScriptStop, STOP or an error).
   bool ScriptLogEnabled = false;  // "ScriptLogEnabled": write the run log
+  TScriptRunSettings ScriptSettings;  // cores and RAND seed of a test ("ScriptThreads")
   std::string ScriptLogFile;      // the run's log file, "" when none
   int ScriptActiveLine = -1;      // the line being run (the only selected line of the list), -1 none
-  // Every log entry is also handed here when set (the command-line program prints them).
-  std::function<void(const std::string&)> ScriptLogEcho;
+  std::function<void(const std::string&)> ScriptLogEcho;  // gets every log entry too (the CLI prints them)
   void ReadScriptRunKeys();
   bool CanScriptRun() const { return IsIdle() && !ScriptLines.empty() && !Archive.Empty(); }
   void ScriptRun();

@@ -1,15 +1,20 @@
 // Script runs: the forecast (every line once at the current draws offset) and the test (the whole
 // script again for each of the last N offsets, oldest first). A run drives the same machinery the user
 // drives by hand: generation and exclusion of last draws, the combination list with its undo copy, the
-// statistics table, the statistic filter and the stakes. Everything runs on the caller's thread; every
-// stop check first lets the interface process its pending events, so ScriptStop stays usable.
+// statistics table, the statistic filter and the stakes. A forecast runs on the caller's thread; a test
+// runs the passes of its offsets on worker threads when they stand on their own (app/scriptworkers.h) and
+// plays what they made in offset order. Every stop check first lets the interface process its pending
+// events, so ScriptStop stays usable.
 #include <algorithm>
 #include <chrono>
 #include <new>
 #include <random>
+#include <thread>
 #include <unordered_set>
 
+#include "app/scriptworkers.h"
 #include "app/session.h"
+#include "combs/combsgen.h"
 #include "online/storedsystems.h"
 #include "scripts/scriptfile.h"
 #include "scripts/scriptline.h"
@@ -43,20 +48,43 @@ std::string ErrorText(const std::exception& e) {
 // Unwinds a line when a stop was asked for.
 struct TStopUnwind {};
 
-// One run (forecast or test) of the session's script.
+// The random stream of RAND for the pass at one offset: a run's passes draw from streams of their own,
+// so that a seeded test gives the same stakes however its passes are spread over the cores.
+uint64_t PassSeed(uint64_t runSeed, int offset) {
+  uint64_t z = runSeed + 0x9E3779B97F4A7C15ull * (static_cast<uint64_t>(static_cast<uint32_t>(offset)) + 1);
+  z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
+  z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
+  return z ^ (z >> 31);
+}
+
+// What the passes of a run share, read-only once made: every combination in ascending order when the
+// generator makes the full list, so that the starting lists are copied rather than generated again.
+struct TRunShared {
+  std::shared_ptr<const TCombsList> Full;
+};
+
+// One run (forecast or test) of the session's script, or one pass of a test on a worker.
 class TScriptRunner {
  public:
-  explicit TScriptRunner(Session& s) : s_(s), rng_(std::random_device{}()) {}
+  TScriptRunner(Session& s, TScriptOutput& out, uint64_t seed, TRunShared shared)
+      : s_(s), out_(out), seed_(seed), shared_(std::move(shared)) {}
 
   void Forecast();
   void Test(int tests);
+  // The pass of a test at one offset (the draws offset already set): the banner, then the pass; a
+  // failure sets the stop flag and is shown, as in a test on one thread.
+  void TestPass(int offset);
 
  private:
   bool Stopped() { return s_.ScriptStopped(); }
-  void Log(const std::string& text) { s_.ScriptLog(text); }
+  void Log(const std::string& text) { out_.Log(text); }
   void Begin();
   void End();
   void OffsetBanner(int offset);
+  // How many threads the test's passes may use: 1 unless each pass stands on its own.
+  int TestThreads(int tests);
+  void TestHere(int tests);
+  void TestOnWorkers(int tests, int threads);
   void OnePass();
   void RunLine(int index, const std::string& line);
   void Generate();
@@ -68,12 +96,13 @@ class TScriptRunner {
   void StakeComb(const TComb& comb, bool bulk, bool newOnly, const std::string& comment);
   void PlaySystem(bool combined, bool newOnly, const std::string& comment);
   void CheckStakesOnLine() {
-    if (!s_.StakesCheckOnLine) return;
-    s_.CheckStakes();
-    s_.UpdateStakesView(false);
+    if (s_.StakesCheckOnLine) out_.CheckStakes();
   }
 
   Session& s_;
+  TScriptOutput& out_;
+  uint64_t seed_;
+  TRunShared shared_;
   std::mt19937_64 rng_;
   int sortColumn_ = 0;
   bool sortDescending_ = false;
@@ -94,6 +123,15 @@ void TScriptRunner::Begin() {
   s_.Host().Changed(Change::Actions);  // the views lock while a script runs
   sortColumn_ = s_.DrawsStat.SortColumn();
   sortDescending_ = s_.DrawsStat.SortDescending();
+  if (s_.Stats.CombsGen.Mode == kGenModeFull) {
+    try {
+      auto full = std::make_shared<TCombsList>();
+      GenerateCombs(kGenModeFull, {}, *full);
+      shared_.Full = std::move(full);
+    } catch (const std::bad_alloc&) {
+      // The starting lists are then generated one by one, as the generation command does it.
+    }
+  }
 }
 
 void TScriptRunner::End() {
@@ -125,6 +163,7 @@ void TScriptRunner::Forecast() {
   s_.ShowScriptStatus(0, kScriptRunStatus);
   try {
     OffsetBanner(s_.DrawsOffset());
+    rng_.seed(PassSeed(seed_, s_.DrawsOffset()));
     OnePass();
   } catch (const std::exception& e) {
     s_.StopRequested = true;
@@ -139,30 +178,132 @@ void TScriptRunner::Test(int tests) {
   Begin();
   const int offset = s_.DrawsOffset();
   s_.ScriptCycle = 0;
+  s_.Host().ProgressBegin(tests);
   try {
-    for (int k = tests; k >= 1; --k) {
-      ++s_.ScriptCycle;
-      s_.ShowScriptStatus(0, kScriptRunStatus);
-      if (Stopped()) break;
-      s_.SetDrawsOffset(k);
-      if (Stopped()) break;
-      OffsetBanner(k);
-      if (Stopped()) break;
-      OnePass();
-    }
+    const int threads = TestThreads(tests);
+    if (threads > 1)
+      TestOnWorkers(tests, threads);
+    else
+      TestHere(tests);
   } catch (const std::exception& e) {
     s_.StopRequested = true;
     s_.ShowError(ErrorText(e));
   }
+  s_.Host().ProgressEnd();
   if (!s_.StopRequested) s_.SetDrawsOffset(offset);
   s_.ScriptCycle = 0;
   s_.ShowScriptStatus(0, kScriptDoneStatus);
   End();
 }
 
+void TScriptRunner::TestHere(int tests) {
+  for (int k = tests; k >= 1; --k) {
+    ++s_.ScriptCycle;
+    s_.ShowScriptStatus(0, kScriptRunStatus);
+    if (Stopped()) break;
+    s_.SetDrawsOffset(k);
+    if (Stopped()) break;
+    OffsetBanner(k);
+    if (Stopped()) break;
+    rng_.seed(PassSeed(seed_, k));
+    OnePass();
+    s_.Host().ProgressStep(tests - k + 1);
+  }
+}
+
+void TScriptRunner::TestPass(int offset) {
+  OffsetBanner(offset);
+  if (Stopped()) return;
+  rng_.seed(PassSeed(seed_, offset));
+  try {
+    OnePass();
+  } catch (const std::exception& e) {
+    s_.StopRequested = true;
+    s_.ShowError(ErrorText(e));
+  }
+}
+
+int TScriptRunner::TestThreads(int tests) {
+  int threads = s_.ScriptSettings.Threads;
+  if (threads <= 0) threads = static_cast<int>(std::clamp(std::thread::hardware_concurrency(), 1u, 4u));
+  threads = std::min(threads, tests);
+  if (threads <= 1) return 1;
+  // Prefetch files may be built during a pass; a closed stakes file fails at the first stake.
+  if (s_.PrefetchsEnabled || !s_.Stakes.IsOpen()) return 1;
+  // A pass stands on its own when no line empties the stakes file and the first line makes its own
+  // starting list (CURR there would take the list the previous pass left).
+  bool first = true;
+  for (const std::string& line : s_.ScriptLines) {
+    if (Trim(line).empty()) continue;
+    TScriptOptions o;
+    try {
+      o = TextToScriptOptions(ScriptLineField(line, kOptionsField));
+    } catch (const std::exception&) {
+      return 1;  // the pass reports it, in order
+    }
+    if (o.ClearStakes || (first && o.StartCombsType == scCURR)) return 1;
+    first = false;
+  }
+  // NewOnly looks for stakes of the pass's own draw: each offset must have a draw of its own.
+  std::unordered_set<int> draws;
+  for (int k = 1; k <= tests; ++k)
+    if (!draws.insert(s_.Archive.NextDrawNumber(k)).second) return 1;
+  return threads;
+}
+
+void TScriptRunner::TestOnWorkers(int tests, int threads) {
+  std::vector<int> offsets;
+  for (int k = tests; k >= 1; --k) offsets.push_back(k);
+  s_.Stats.SaveWeights();
+  const uint64_t seed = seed_;
+  const TRunShared shared = shared_;
+  std::unique_ptr<TScriptWorkers> started;
+  try {
+    started = std::make_unique<TScriptWorkers>(s_, offsets, threads,
+                                               [seed, shared](Session& w, int offset, TRecordedPass& out) {
+                                                 w.SetDrawsOffset(offset);
+                                                 TScriptRunner(w, out, seed, shared).TestPass(offset);
+                                               });
+  } catch (const std::exception&) {
+    // No room for the workers' lists, or no thread to be had: the passes run here one after another.
+    return TestHere(tests);
+  }
+  TScriptWorkers& workers = *started;
+  TSessionOutput direct(s_);
+  for (size_t j = 0; j < offsets.size(); ++j) {
+    ++s_.ScriptCycle;
+    s_.ShowScriptStatus(0, kScriptRunStatus);
+    if (Stopped()) break;
+    const TRecordedPass* pass = nullptr;
+    while (!pass && !Stopped()) pass = workers.TakeNext(40);
+    if (!pass) break;
+    s_.SetDrawsOffset(offsets[j]);
+    if (Stopped()) break;
+    // Played whole: a stop asked for meanwhile ends the test after this offset.
+    pass->Replay(direct);
+    s_.Host().ProgressStep(static_cast<int>(j) + 1);
+    if (pass->Stopped) {
+      s_.StopRequested = true;
+      break;
+    }
+  }
+  workers.Stop();
+  // The lists and the statistics table as the last pass played left them.
+  if (Session* w = workers.FinalState()) {
+    s_.CurrentCombs.Swap(w->CurrentCombs);
+    s_.PreviousCombs.Clear();
+    s_.CombsBuffer.Swap(w->CombsBuffer);
+    std::swap(s_.CombsBuffer.Key, w->CombsBuffer.Key);
+    s_.FilterLog = w->FilterLog;
+    s_.DrawsStat = w->DrawsStat;
+    s_.DrawsStatChooser.ItemIndex = w->DrawsStatChooser.ItemIndex;
+    s_.Host().Changed(Change::FilterLog);
+    s_.UpdateCombsView();
+  }
+}
+
 void TScriptRunner::OnePass() {
-  s_.Stakes.AppendStakeSeparator();
-  s_.UpdateStakesView(false);
+  out_.Separator();
   s_.Stats.SaveWeights();
   const std::vector<std::string> lines = s_.ScriptLines;
   try {
@@ -170,20 +311,15 @@ void TScriptRunner::OnePass() {
       if (Stopped()) break;
       const std::string& line = lines[i];
       if (Trim(line).empty()) continue;
-      s_.ScriptActiveLine = static_cast<int>(i);
-      s_.Host().Changed(Change::Script);
+      out_.ActiveLine(static_cast<int>(i));
       Log(LogRuler('-'));
       Log(Format(kLogLineBanner, {static_cast<int>(i) + 1, line}));
       Log(LogRuler('-'));
       RunLine(static_cast<int>(i), line);
-      s_.ScriptActiveLine = -1;
-      s_.Host().Changed(Change::Script);
+      out_.ActiveLine(-1);
       if (Stopped()) break;
     }
-    if (!s_.StakesCheckOnLine) {
-      s_.CheckStakes();
-      s_.UpdateStakesView(false);
-    }
+    if (!s_.StakesCheckOnLine) out_.CheckStakes();
   } catch (...) {
     s_.Stats.RestoreWeights();
     throw;
@@ -210,11 +346,11 @@ void TScriptRunner::RunLine(int index, const std::string& line) {
     }
     if (Stopped()) throw TStopUnwind{};
     Log(kBuildVariantsText);
-    s_.ShowScriptStatus(lineNo, kBuildVariantsText);
+    out_.LineStatus(lineNo, kBuildVariantsText);
     if (!items.empty()) {
       TVariantHooks hooks;
       hooks.Stopped = [this] { return Stopped(); };
-      hooks.Progress = [&](int64_t n) { s_.ShowScriptStatus(lineNo, Format(kBuildVariantsProgress, {n})); };
+      hooks.Progress = [&](int64_t n) { out_.LineStatus(lineNo, Format(kBuildVariantsProgress, {n})); };
       try {
         BuildFilterVariants(items, s_.StatCodes(), variants, hooks);
       } catch (const std::bad_alloc&) {
@@ -239,7 +375,7 @@ void TScriptRunner::RunLine(int index, const std::string& line) {
         Log(LogRuler('-'));
         Log(Format(kLogVariantBanner, {v, recText}));
         Log(LogRuler('-'));
-        s_.ShowScriptStatus(lineNo, Format(kVariantStatus, {v, total, recText}));
+        out_.LineStatus(lineNo, Format(kVariantStatus, {v, total, recText}));
         Log(kLogStartList);
         MakeStartList(opts);
         Log(Format(kLogCombsCount, {s_.CurrentCombs.Count()}));
@@ -259,7 +395,7 @@ void TScriptRunner::RunLine(int index, const std::string& line) {
     } else if (items.empty()) {
       Log(kLogNoFilters);
       Log("");
-      s_.ShowScriptStatus(lineNo, runText);
+      out_.LineStatus(lineNo, runText);
       begun = true;
       Log(kLogStartList);
       MakeStartList(opts);
@@ -294,7 +430,10 @@ void TScriptRunner::Generate() {
     StatusScope status(s_, "Генерация возможных комбинаций...");
     s_.CurrentCombs.Clear();
     try {
-      s_.GenerateCombs(false, s_.Stats.CombsGen);
+      if (shared_.Full && s_.Stats.CombsGen.Mode == kGenModeFull)
+        s_.CurrentCombs.CopyFrom(*shared_.Full);
+      else
+        s_.GenerateCombs(false, s_.Stats.CombsGen);
     } catch (const std::exception& e) {
       s_.ShowError(std::string("Ошибка генерации файла комбинаций!\r\r") + ErrorText(e));
     }
@@ -308,9 +447,22 @@ void TScriptRunner::MakeStartList(const TScriptOptions& o) {
   const int offset = s_.DrawsOffset();
   if (o.StartCombsType == scFULL || o.StartCombsType == scEXCL) {
     const int excluded = o.StartCombsType == scEXCL ? std::max(0, o.DrawsExclude) : 0;
-    // The buffer keeps the list an EXCL line made at this offset; bringing it back gives the same list
-    // and the same filter log as making it again.
-    if (excluded > 0 && s_.LoadCombsBuffer(offset, excluded)) {
+    if (excluded > 0 && shared_.Full && s_.Stats.CombsGen.Mode == kGenModeFull) {
+      // The full list without the last draws' combinations, straight from the run's copy of the full
+      // list: the list and the filter log as generation and exclusion leave them. (The undo copy they
+      // leave is the full list, which nothing reads before the first filter replaces it.)
+      {
+        BusyScope busy(s_);
+        StatusScope status(s_, ExcludeStatusText(excluded));
+        ExcludeLastDrawsFromFull(s_.Archive, offset, excluded, *shared_.Full, s_.CurrentCombs);
+      }
+      s_.ClearFilterLog();
+      s_.PreviousCombs.Clear();
+      s_.AddFilterLog(kLogLastDraws, std::to_string(excluded), s_.CurrentCombs.Count(), TFilterMark::Delete);
+      s_.UpdateCombsView();
+    } else if (excluded > 0 && s_.LoadCombsBuffer(offset, excluded)) {
+      // The buffer keeps the list an EXCL line made at this offset; bringing it back gives the same list
+      // and the same filter log as making it again.
       s_.ClearFilterLog();
       s_.PreviousCombs.Clear();
       s_.AddFilterLog(kLogLastDraws, std::to_string(excluded), s_.CurrentCombs.Count(), TFilterMark::Delete);
@@ -327,11 +479,7 @@ void TScriptRunner::MakeStartList(const TScriptOptions& o) {
     }
     if (Stopped()) return;
   }
-  if (o.ClearStakes) {
-    s_.Stakes.ClearStakes();
-    s_.Stakes.OpenStakes();
-    s_.UpdateStakesView(false);
-  }
+  if (o.ClearStakes) out_.ClearStakes();
 }
 
 void TScriptRunner::ApplyPart(const TFilterPart& part) {
@@ -455,7 +603,7 @@ void TScriptRunner::MakeStakes(const TScriptOptions& o, int line, int variant, c
             if (Stopped()) break;
             StakeComb(list[i], true, o.NewOnly, stakeComment);
           }
-          s_.ShowScriptStakes();
+          out_.StakesShown();
           break;
         case rmSYSA: PlaySystem(false, o.NewOnly, stakeComment); break;
         case rmSYSC: PlaySystem(true, o.NewOnly, stakeComment); break;
@@ -463,24 +611,22 @@ void TScriptRunner::MakeStakes(const TScriptOptions& o, int line, int variant, c
       }
     }
   }
-  s_.UpdateStakesView(true);
+  out_.StakesView(true);
 }
 
 void TScriptRunner::StakeComb(const TComb& comb, bool bulk, bool newOnly, const std::string& comment) {
   TStakeRec rec = MakeStakeRecord(s_.NewStakeDraw(), s_.CurrentCombs.Count(), &comb, s_.StakePrices().Fn(), skScript);
   rec.SetComment(comment);
-  if (newOnly && s_.Stakes.FindStake(rec.Draw, rec.Numbers)) {
+  if (newOnly && out_.StakeExists(rec)) {
     Log(Format(kLogStakeExists, {rec.Draw, NumbersText(rec.Numbers)}));
   } else {
-    s_.Stakes.AddStake(rec, 1);
-    s_.UpdateStakesView(!bulk || s_.StakesScrollEnabled);
+    out_.AddStake(rec, !bulk || s_.StakesScrollEnabled);
     Log(Format(kLogStakeAdded, {rec.Draw, NumbersText(rec.Numbers)}));
-    ++s_.ScriptStakeCount;
   }
   const auto now = std::chrono::steady_clock::now();
   if (!bulk || now - lastStakesShown_ >= std::chrono::milliseconds(101)) {
     lastStakesShown_ = now;
-    s_.ShowScriptStakes();
+    out_.StakesShown();
   }
 }
 
@@ -514,14 +660,17 @@ void TScriptRunner::PlaySystem(bool combined, bool newOnly, const std::string& c
     if (combined && !inList.count(CombKey(c))) continue;
     StakeComb(c, true, newOnly, comment);
   }
-  s_.ShowScriptStakes();
+  out_.StakesShown();
 }
 
 }  // namespace
 
 // Session members ---------------------------------------------------------------------------------------
 
-void Session::ReadScriptRunKeys() { ScriptLogEnabled = Frm.ReadFormBool(kMainForm, "ScriptLogEnabled", false); }
+void Session::ReadScriptRunKeys() {
+  ScriptLogEnabled = Frm.ReadFormBool(kMainForm, "ScriptLogEnabled", false);
+  ScriptSettings.Threads = std::max(0, Frm.Open().ReadInteger(kMainForm, "ScriptThreads", 0));
+}
 
 bool Session::ScriptStopped() {
   host_->ProcessEvents();
@@ -544,13 +693,15 @@ void Session::ScriptLog(const std::string& text) {
 void Session::ScriptRun() {
   if (!CanScriptRun()) return;
   scriptLogFailed_ = false;
-  TScriptRunner(*this).Forecast();
+  TSessionOutput out(*this);
+  TScriptRunner(*this, out, ScriptRunSeed(ScriptSettings), {}).Forecast();
 }
 
 void Session::ScriptTest(int tests) {
   if (!CanScriptTest() || tests <= 0) return;
   scriptLogFailed_ = false;
-  TScriptRunner(*this).Test(std::min(tests, ScriptTestsMax()));
+  TSessionOutput out(*this);
+  TScriptRunner(*this, out, ScriptRunSeed(ScriptSettings), {}).Test(std::min(tests, ScriptTestsMax()));
 }
 
 bool Session::ScriptStop() {

@@ -258,4 +258,59 @@ void ExcludeLastDraws(const TDrawArchive& archive, int drawsOffset, int n, const
   to.Commit(kept);
 }
 
+namespace {
+
+// Place of seven ascending numbers 1..35 among all combinations in ascending lexicographic order.
+size_t LexPlace(const uint8_t* c) {
+  static const auto binom = [] {
+    std::vector<std::vector<size_t>> b(MAX_NUMBER + 1, std::vector<size_t>(NUMS_IN_DRAW + 1, 0));
+    for (int m = 0; m <= MAX_NUMBER; ++m) {
+      b[m][0] = 1;
+      for (int k = 1; k <= NUMS_IN_DRAW && k <= m; ++k) b[m][k] = b[m - 1][k - 1] + (k <= m - 1 ? b[m - 1][k] : 0);
+    }
+    return b;
+  }();
+  size_t place = 0;
+  int prev = 0;
+  for (int i = 0; i < NUMS_IN_DRAW; ++i) {
+    // The combinations that agree before position i and hold a smaller number there come first.
+    for (int v = prev + 1; v < c[i]; ++v) place += binom[MAX_NUMBER - v][NUMS_IN_DRAW - 1 - i];
+    prev = c[i];
+  }
+  return place;
+}
+
+}  // namespace
+
+void ExcludeLastDrawsFromFull(const TDrawArchive& archive, int drawsOffset, int n, const TCombsList& full,
+                              TCombsList& to) {
+  auto fallBack = [&] { ExcludeLastDraws(archive, drawsOffset, n, full, to, {}); };
+  if (full.Count() != COMBS_TOTAL) return fallBack();
+  const TDrawWindow w = LastDrawsWindow(archive.Count(), drawsOffset, n);
+  std::vector<size_t> places;
+  for (int i = w.First; i <= w.Last; ++i) {
+    uint8_t s[NUMS_IN_DRAW];
+    std::copy(archive[i].Nums, archive[i].Nums + NUMS_IN_DRAW, s);
+    std::sort(s, s + NUMS_IN_DRAW);
+    // Only seven different numbers 1..35 can be a combination of the list.
+    bool valid = s[0] >= 1 && s[NUMS_IN_DRAW - 1] <= MAX_NUMBER;
+    for (int k = 1; k < NUMS_IN_DRAW && valid; ++k) valid = s[k] > s[k - 1];
+    if (!valid) continue;
+    const size_t place = LexPlace(s);
+    if (!std::equal(s, s + NUMS_IN_DRAW, full[static_cast<int>(place)].n)) return fallBack();
+    places.push_back(place);
+  }
+  std::sort(places.begin(), places.end());
+  places.erase(std::unique(places.begin(), places.end()), places.end());
+  to.Clear();
+  TComb* out = to.Tail(full.Count() - places.size());
+  size_t from = 0;
+  for (size_t place : places) {
+    out = std::copy(full.Data() + from, full.Data() + place, out);
+    from = place + 1;
+  }
+  std::copy(full.Data() + from, full.Data() + full.Count(), out);
+  to.Commit(full.Count() - places.size());
+}
+
 }  // namespace quintar

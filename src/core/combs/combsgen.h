@@ -59,4 +59,11 @@ std::string ExcludeProgressText(int n, double percent);
 void ExcludeLastDraws(const TDrawArchive& archive, int drawsOffset, int n, const TCombsList& from,
                       TCombsList& to, const std::function<void(const std::string&)>& status);
 
+// The same as ExcludeLastDraws when `full` holds every combination in ascending lexicographic order (what
+// GenerateCombs makes in mode kGenModeFull): each draw's combination is found by its place in that order
+// and the rest is copied in runs. When `full` is not that list (a draw's place holds another combination),
+// it falls back to ExcludeLastDraws.
+void ExcludeLastDrawsFromFull(const TDrawArchive& archive, int drawsOffset, int n, const TCombsList& full,
+                              TCombsList& to);
+
 }  // namespace quintar

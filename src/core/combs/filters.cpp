@@ -70,17 +70,7 @@ void PrepareFilter(TCustomStat& stat, const TStatDrawArray& set, int refIndex, b
 // them in kept as it goes, so that a failure leaves the count of what was written.
 void FilterStretch(TCustomStat& stat, const TStatDrawArray& set, const TComb* in, size_t n, TComb* out,
                    int refIndex, bool sorted, bool deleteFlag, size_t& kept) {
-  const bool keep = !deleteFlag;
-  size_t k = 0;
-  try {
-    for (size_t i = 0; i < n; ++i) {
-      if (stat.TestComb(in[i], set, refIndex, sorted, deleteFlag) == keep) out[k++] = in[i];
-    }
-  } catch (...) {
-    kept = k;
-    throw;
-  }
-  kept = k;
+  stat.FilterBlock(in, n, out, set, refIndex, sorted, deleteFlag, kept);
 }
 
 // Pieces of the list that the two threads take one at a time.

@@ -10,6 +10,7 @@
 #include <unistd.h>
 #include <algorithm>
 #include <optional>
+#include <random>
 
 #include "scripts/scriptline.h"
 #include "util/cp1251.h"
@@ -35,6 +36,12 @@ TStatValues StatValuesFromTexts(const std::vector<std::string>& t, int32_t value
   v.Period = at(10);
   v.PeriodMax = at(11);
   return v;
+}
+
+uint64_t ScriptRunSeed(const TScriptRunSettings& settings) {
+  if (settings.Seed != 0) return settings.Seed;
+  std::random_device rd;
+  return (static_cast<uint64_t>(rd()) << 32) ^ rd();
 }
 
 std::string LogRuler(char c) { return std::string(94, c); }

@@ -14,6 +14,16 @@
 
 namespace quintar {
 
+// How a test spreads its passes: Threads 0 uses the cores there are (at most 4), 1 runs every pass on
+// the caller's thread, n > 1 that many workers. RAND draws from one stream per offset made from Seed (0:
+// a new seed for every run), so that a seeded test gives the same stakes on one core and on several.
+struct TScriptRunSettings {
+  int Threads = 0;
+  uint64_t Seed = 0;
+};
+// The run's seed: Seed, or a random one when it is 0.
+uint64_t ScriptRunSeed(const TScriptRunSettings& settings);
+
 // One row of the statistics table read as texts.
 struct TStatValues {
   std::string Value;         // the row's caption, the statistic value as text

@@ -137,3 +137,21 @@ int32_t TCustomMaskStat::TextToKey(std::string_view text) const {
 }
 
 }  // namespace quintar
+
+namespace quintar {
+
+void TCustomStat::FilterBlock(const TComb* in, size_t n, TComb* out, const TStatDrawArray& Selected, int LastIndex,
+                              bool Sorted, bool DeleteFlag, size_t& kept) {
+  const bool keep = !DeleteFlag;
+  size_t k = 0;
+  try {
+    for (size_t i = 0; i < n; ++i)
+      if (TestComb(in[i], Selected, LastIndex, Sorted, DeleteFlag) == keep) out[k++] = in[i];
+  } catch (...) {
+    kept = k;
+    throw;
+  }
+  kept = k;
+}
+
+}  // namespace quintar

@@ -13,6 +13,8 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <type_traits>
+#include <typeinfo>
 
 #include "game/game.h"
 #include "stats/statdraw.h"
@@ -101,6 +103,13 @@ class TCustomStat {
   virtual bool TestComb(const TComb& Comb, const TStatDrawArray& Selected, int LastIndex, bool Sorted,
                         bool DeleteFlag) = 0;
 
+  // Writes to out, in order, the combinations of in[0..n) for which TestComb answers keep (true in
+  // keep mode, false in delete mode), counting them in kept as it goes (kept holds the count written when
+  // TestComb raises). Classes that declare QUINTAR_FILTER_BLOCK run the same TestComb without a virtual
+  // call per combination.
+  virtual void FilterBlock(const TComb* in, size_t n, TComb* out, const TStatDrawArray& Selected, int LastIndex,
+                           bool Sorted, bool DeleteFlag, size_t& kept);
+
   // A copy of draw Index (numbers sorted when Sorted); all zeros outside the archive.
   TDraw GetDraw(int Index, bool Sorted) const;
 
@@ -139,6 +148,58 @@ class TCustomStat {
   TKeyLookup lookup_;
   TStatIndex index_;
 };
+
+// The loop of FilterBlock over a statistic's own TestComb, called by its class name so that the call is
+// direct; used only when S is the object's own class (a subclass may answer TestComb differently).
+template <class S>
+void FilterBlockOf(S& stat, const TComb* in, size_t n, TComb* out, const TStatDrawArray& Selected, int LastIndex,
+                   bool Sorted, bool DeleteFlag, size_t& kept) {
+  const bool keep = !DeleteFlag;
+  size_t k = 0;
+  try {
+    for (size_t i = 0; i < n; ++i)
+      if (stat.S::TestComb(in[i], Selected, LastIndex, Sorted, DeleteFlag) == keep) out[k++] = in[i];
+  } catch (...) {
+    kept = k;
+    throw;
+  }
+  kept = k;
+}
+
+// A filter whose test is a function of one value a combination gives: keep when test(combination) is
+// true in keep mode, false in delete mode. The test holds what it needs in its own copy, so the loop keeps
+// it in registers.
+template <class Test>
+void FilterWith(const TComb* in, size_t n, TComb* out, bool DeleteFlag, size_t& kept, Test test) {
+  const bool keep = !DeleteFlag;
+  size_t k = 0;
+  for (size_t i = 0; i < n; ++i)
+    if (test(in[i]) == keep) out[k++] = in[i];
+  kept = k;
+}
+
+// The same for a TestComb that is sel(value(combination)) with values mostly in 0..Range-1: sel is asked
+// once for each of those values, and a combination costs one look-up (other values ask sel).
+template <int Range, class Value, class Sel>
+void FilterByValue(const TComb* in, size_t n, TComb* out, bool DeleteFlag, size_t& kept, Value value, Sel sel) {
+  bool answer[Range];
+  for (int v = 0; v < Range; ++v) answer[v] = sel(v);
+  FilterWith(in, n, out, DeleteFlag, kept, [&answer, value, sel](const TComb& c) {
+    const int v = value(c);
+    return v >= 0 && v < Range ? answer[v] : sel(v);
+  });
+}
+
+// Declared in a class beside its TestComb: the filter loop calls that TestComb directly.
+#define QUINTAR_FILTER_BLOCK                                                                                  \
+  void FilterBlock(const TComb* in, size_t n, TComb* out, const TStatDrawArray& Selected, int LastIndex,     \
+                   bool Sorted, bool DeleteFlag, size_t& kept) override {                                    \
+    using Self = std::remove_cv_t<std::remove_reference_t<decltype(*this)>>;                                  \
+    if (typeid(*this) == typeid(Self))                                                                        \
+      FilterBlockOf<Self>(*this, in, n, out, Selected, LastIndex, Sorted, DeleteFlag, kept);                  \
+    else                                                                                                      \
+      TCustomStat::FilterBlock(in, n, out, Selected, LastIndex, Sorted, DeleteFlag, kept);                    \
+  }
 
 // Graph statistics: one number per draw or combination.
 class TCustomGraphStat : public TCustomStat {

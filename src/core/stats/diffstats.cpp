@@ -93,6 +93,7 @@ class TstDiffTotal final : public TCustomNumbersStat {
     GapsOf(Comb.n, d);
     for (int k = 0; k < kGaps; ++k) MergeKey(List, MakeKey(d[k]), false);
   }
+  QUINTAR_FILTER_BLOCK
   bool TestComb(const TComb& Comb, const TStatDrawArray& Selected, int, bool, bool) override {
     int d[kGaps];
     GapsOf(Comb.n, d);
@@ -120,6 +121,7 @@ class TDiffNumberStat final : public TCustomGraphStat {
     TCustomStat::CombValues(Comb, List);
     MergeKey(List, MakeKey(ValueOf(Comb.n)), false);
   }
+  QUINTAR_FILTER_BLOCK
   bool TestComb(const TComb& Comb, const TStatDrawArray& Selected, int, bool, bool) override {
     return SelPart1(Selected, ValueOf(Comb.n));
   }
@@ -173,6 +175,7 @@ class TstDiffSame final : public TCustomStat {
       if (selected_[g]) selectedGaps_ |= uint64_t{1} << g;
     prepared_.Set(Selected);
   }
+  QUINTAR_FILTER_BLOCK
   bool TestComb(const TComb& Comb, const TStatDrawArray& Selected, int, bool, bool) override {
     if (prepared_.For(Selected)) {
       const TGapLevels levels(Comb.n);
@@ -231,6 +234,7 @@ class TstCombDiffSeq final : public TCustomStat {
     }
     prepared_.Set(Selected);
   }
+  QUINTAR_FILTER_BLOCK
   bool TestComb(const TComb& Comb, const TStatDrawArray& Selected, int, bool, bool) override {
     int d[kGaps];
     GapsOf(Comb.n, d);

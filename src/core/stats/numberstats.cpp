@@ -25,6 +25,17 @@ class TstValues final : public TCustomValuesStat {
     TCustomStat::CombValues(Comb, List);
     for (int i = 0; i < NUMS_IN_DRAW; ++i) MergeKey(List, MakeKey(Comb[i]), false);
   }
+  void FilterBlock(const TComb* in, size_t n, TComb* out, const TStatDrawArray& Selected, int LastIndex, bool Sorted,
+                   bool DeleteFlag, size_t& kept) override {
+    uint64_t selected;
+    if (!SelKey1Low(Selected, selected))
+      return FilterBlockOf(*this, in, n, out, Selected, LastIndex, Sorted, DeleteFlag, kept);
+    uint8_t table[256] = {};
+    for (int v = 0; v < 64; ++v) table[v] = (selected >> v) & 1;
+    FilterWith(in, n, out, DeleteFlag, kept, [&table](const TComb& c) {
+      return (table[c[0]] | table[c[1]] | table[c[2]] | table[c[3]] | table[c[4]] | table[c[5]] | table[c[6]]) != 0;
+    });
+  }
   bool TestComb(const TComb& Comb, const TStatDrawArray& Selected, int, bool, bool) override {
     uint64_t selected;
     if (SelKey1Low(Selected, selected)) {
@@ -51,6 +62,7 @@ class TstDigits final : public TCustomNumbersStat {
     TCustomStat::CombValues(Comb, List);
     Merge(Comb.n, List, false);
   }
+  QUINTAR_FILTER_BLOCK
   bool TestComb(const TComb& Comb, const TStatDrawArray& Selected, int, bool, bool) override {
     for (int i = 0; i < NUMS_IN_DRAW; ++i) {
       const int n = Comb[i];
@@ -94,6 +106,11 @@ class TCountStat final : public TCustomRatioStat {
     TCustomStat::CombValues(Comb, List);
     MergeKey(List, MakeKey(CountOf(Comb.n)), false);
   }
+  void FilterBlock(const TComb* in, size_t n, TComb* out, const TStatDrawArray& Selected, int, bool,
+                   bool DeleteFlag, size_t& kept) override {
+    FilterByValue<NUMS_IN_DRAW + 1>(in, n, out, DeleteFlag, kept, [](const TComb& c) { return CountOf(c.n); },
+                                    [&](int v) { return SelPart1(Selected, v); });
+  }
   bool TestComb(const TComb& Comb, const TStatDrawArray& Selected, int, bool, bool) override {
     return SelPart1(Selected, CountOf(Comb.n));
   }
@@ -126,6 +143,7 @@ class TMaskStat : public TCustomMaskStat {
     TCustomStat::CombValues(Comb, List);
     MergeKey(List, MakeKey32(MaskOf(Comb.n)), false);
   }
+  QUINTAR_FILTER_BLOCK
   bool TestComb(const TComb& Comb, const TStatDrawArray& Selected, int, bool, bool) override {
     return SelPart32(Selected, MaskOf(Comb.n));
   }
@@ -162,6 +180,7 @@ class TstPosVal final : public TCustomGraphStat {
     TCustomStat::CombValues(Comb, List);
     MergeKey(List, MakeKey(At(Comb.n)), false);
   }
+  QUINTAR_FILTER_BLOCK
   bool TestComb(const TComb& Comb, const TStatDrawArray& Selected, int, bool, bool) override {
     return SelPart1(Selected, At(Comb.n));
   }
@@ -181,6 +200,7 @@ class TstPosExt final : public TCustomGraphStat {
     TCustomStat::DrawValues(DrawIndex, LastIndex, Sorted, List, Context, LastValues);
     MergeKey(List, MakeKey(CurDraw.Bonus), true);
   }
+  QUINTAR_FILTER_BLOCK
   bool TestComb(const TComb&, const TStatDrawArray&, int, bool, bool) override { return false; }
   int32_t CombNumber(const TComb&, int DrawIndex, int LastIndex, bool Sorted) override {
     LoadDraws(DrawIndex, LastIndex, Sorted);

@@ -58,6 +58,7 @@ class TstSequenceLen final : public TCustomNumbersStat {
     TCustomStat::CombValues(Comb, List);
     Merge(Comb.n, List, false);
   }
+  QUINTAR_FILTER_BLOCK
   bool TestComb(const TComb& Comb, const TStatDrawArray& Selected, int, bool, bool) override {
     int lengths[NUMS_IN_DRAW];
     const int count = RunsOf(Comb.n, lengths, false);
@@ -93,6 +94,7 @@ class TRunsStat final : public TCustomGraphStat {
     TCustomStat::CombValues(Comb, List);
     MergeKey(List, MakeKey(ValueOf(Comb.n, false)), false);
   }
+  QUINTAR_FILTER_BLOCK
   bool TestComb(const TComb& Comb, const TStatDrawArray& Selected, int, bool, bool) override {
     return SelPart1(Selected, ValueOf(Comb.n, false));
   }

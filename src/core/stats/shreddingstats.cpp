@@ -42,6 +42,7 @@ class TstShreddingStat final : public TCustomGraphStat {
     return formula_.Shred(Comb.n, p.Nums, t.Nums, Digits);
   }
   // A filtered combination follows the newest draw of the window, L, and the draw before it.
+  QUINTAR_FILTER_BLOCK
   bool TestComb(const TComb& Comb, const TStatDrawArray& Selected, int LastIndex, bool Sorted, bool) override {
     if (!loaded_ || LastIndex != refIndex_ || Sorted != refSorted_) {
       refP_ = GetDraw(LastIndex, Sorted);

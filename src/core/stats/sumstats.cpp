@@ -35,6 +35,11 @@ class TPlainSumStat final : public TCustomGraphStat {
     TCustomStat::CombValues(Comb, List);
     MergeKey(List, MakeKey32(SumFn(Comb.n)), false);
   }
+  void FilterBlock(const TComb* in, size_t n, TComb* out, const TStatDrawArray& Selected, int, bool,
+                   bool DeleteFlag, size_t& kept) override {
+    FilterByValue<256>(in, n, out, DeleteFlag, kept, [](const TComb& c) { return SumFn(c.n); },
+                       [&](int v) { return SelPair(Selected, v, 0); });
+  }
   bool TestComb(const TComb& Comb, const TStatDrawArray& Selected, int, bool, bool) override {
     return SelPair(Selected, SumFn(Comb.n), 0);
   }
@@ -84,6 +89,7 @@ class TstSumRanges final : public TCustomGraphStat {
   }
   // With the range selected a combination matches when its sum is inside, with only "Остальные"
   // selected when it is outside; a selection holding neither matches nothing.
+  QUINTAR_FILTER_BLOCK
   bool TestComb(const TComb& Comb, const TStatDrawArray& Selected, int, bool, bool) override {
     const int inside = Inside(SumOf(Comb.n));
     if (SelPart32(Selected, 1)) return inside == 1;
@@ -116,6 +122,7 @@ class TstSumChange final : public TCustomGraphStat {
     const int prev = SumOf(GetDraw(DrawIndex - 1, false).Nums);
     if (prev == SumOf(PrevDraw.Nums)) MergeKey(List, MakeKey32(prev, SumOf(CurDraw.Nums)), true);
   }
+  QUINTAR_FILTER_BLOCK
   bool TestComb(const TComb& Comb, const TStatDrawArray& Selected, int, bool, bool) override {
     return HasKeyPart32(Selected, 2, SumOf(Comb.n));
   }
@@ -158,6 +165,7 @@ class TstSumChangeSome final : public TCustomStat {
     if (prev - SumStep <= last && last <= prev + SumStep)
       MergeKey(List, MakeKey32(SumOf(CurDraw.Nums) - prev), true);
   }
+  QUINTAR_FILTER_BLOCK
   bool TestComb(const TComb& Comb, const TStatDrawArray& Selected, int LastIndex, bool Sorted, bool) override {
     const int last = ref_.Get(LastIndex, [&] {
       LoadDraws(LastIndex, LastIndex, Sorted);
@@ -188,6 +196,7 @@ class TstSumTrend final : public TCustomGraphStat {
     const int prev = SumOf(GetDraw(DrawIndex - 1, false).Nums);
     if (prev == SumOf(PrevDraw.Nums)) MergeKey(List, MakeKey32(Sign(SumOf(CurDraw.Nums) - prev)), true);
   }
+  QUINTAR_FILTER_BLOCK
   bool TestComb(const TComb& Comb, const TStatDrawArray& Selected, int LastIndex, bool Sorted, bool) override {
     const int last = ref_.Get(LastIndex, [&] {
       PrevDraw = GetDraw(LastIndex, Sorted);
@@ -248,6 +257,7 @@ class TstSum2To3 final : public TCustomGraphStat {
     TCustomStat::CombValues(Comb, List);
     MergeKey(List, MakeKey(SumTriples(Comb.n)), false);
   }
+  QUINTAR_FILTER_BLOCK
   bool TestComb(const TComb& Comb, const TStatDrawArray& Selected, int, bool, bool) override {
     return SelPart1(Selected, SumTriples(Comb.n));
   }

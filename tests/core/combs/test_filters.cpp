@@ -359,5 +359,42 @@ TEST(Filters, TwoThreadsWriteWhatOneThreadWritesUpToAFailure) {
     EXPECT_EQ(raisedTwo, raisedOne);
     ASSERT_EQ(two.size(), one.size());
     EXPECT_TRUE(one == two);
+
+// The filter loop of each class (direct calls, selections worked out once per pass) keeps exactly what
+// TestComb keeps, in order, for selections of values that occur, in keep and delete mode.
+TEST(Filters, BlockLoopsAnswerAsTestComb) {
+  const std::string csv = quintar::test::SharedDataFile("draws-7x35-import.csv");
+  if (csv.empty()) GTEST_SKIP() << "the real archive is missing";
+  Fixture f;
+  ASSERT_EQ(f.s.DrawsImport(csv), 434);
+  TCombsList all;
+  GenerateCombs(kGenModeFull, {}, all);
+  std::vector<TComb> sample;  // every fifth combination: runs of neighbours and jumps between them
+  for (int i = 0; i < all.Count(); i += 5) sample.push_back(all[i]);
+  const int ref = FilterReferenceIndex(f.s.Archive.High(), 3);
+  for (const char* code : {"NUMS", "DIGS", "EVEN", "SMAL", "PRIM", "EVNV", "SUMS", "SUM1", "SUM2", "POS3", "DIFA",
+                           "S2T3", "SEQL", "CHAN", "KCM2", "COLS", "KNM2", "RPV2", "PRV+1", "VNK1"}) {
+    SCOPED_TRACE(code);
+    const int m = f.s.Stats.IndexOfCode(code);
+    ASSERT_GE(m, 0);
+    auto stat = f.s.Stats.CreateStat(m);
+    // Every other value of the window's last 30 draws, as the selection.
+    TStatDrawArray values, set;
+    TStatContext context{};
+    TLastValueArray last;
+    for (int i = ref - 29; i <= ref; ++i) stat->DrawValues(i, ref, false, values, context, last);
+    for (size_t i = 0; i < values.size(); i += 2) set.push_back(values[i]);
+    ASSERT_FALSE(set.empty());
+    stat->LoadDraws(-1, ref, false);
+    for (bool deleteFlag : {false, true}) {
+      std::vector<TComb> byTest, byBlock(sample.size());
+      stat->PrepareTest(set);
+      for (const TComb& c : sample)
+        if (stat->TestComb(c, set, ref, false, deleteFlag) != deleteFlag) byTest.push_back(c);
+      const size_t kept = FilterCombs(*stat, set, sample.data(), sample.size(), byBlock.data(), ref, false, deleteFlag);
+      ASSERT_EQ(kept, byTest.size()) << deleteFlag;
+      EXPECT_EQ(std::memcmp(byBlock.data(), byTest.data(), kept * sizeof(TComb)), 0) << deleteFlag;
+      EXPECT_GT(kept, 0u);
+    }
   }
 }

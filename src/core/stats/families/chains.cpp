@@ -123,6 +123,7 @@ class TCustomChainStat : public TCustomStat {
     prepared_.Set(Selected);
   }
 
+  QUINTAR_FILTER_BLOCK
   bool TestComb(const TComb& Comb, const TStatDrawArray& Selected, int LastIndex, bool, bool) override {
     const bool prepared = prepared_.For(Selected);
     switch (rule_.Kind) {

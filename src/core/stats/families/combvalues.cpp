@@ -50,6 +50,7 @@ class TstCombValPos final : public TPartitionKind<TCustomCombValuesStat> {
     tuples_.Build(P, Selected);
     prepared_.Set(Selected);
   }
+  QUINTAR_FILTER_BLOCK
   bool TestComb(const TComb& Comb, const TStatDrawArray& Selected, int, bool, bool) override {
     if (!Valid()) return false;
     if (prepared_.For(Selected)) {
@@ -83,6 +84,7 @@ class TstCombValSort final : public TGroupSequenceKind<TCustomCombValuesStat, K>
   using Base = TGroupSequenceKind<TCustomCombValuesStat, K>;
   using Base::Base;
   void LoadDraws(int DrawIndex, int PrevIndex, bool) override { TCustomStat::LoadDraws(DrawIndex, PrevIndex, true); }
+  QUINTAR_FILTER_BLOCK
   bool TestComb(const TComb& Comb, const TStatDrawArray& Selected, int LastIndex, bool Sorted, bool DeleteFlag) override {
     TComb sorted = Comb;
     SortComb(sorted);

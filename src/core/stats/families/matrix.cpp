@@ -119,6 +119,7 @@ class TstColMask final : public TPartitionKind<TCustomMatrixStat> {
     masks_.Build(Selected);
     prepared_.Set(Selected);
   }
+  QUINTAR_FILTER_BLOCK
   bool TestComb(const TComb& Comb, const TStatDrawArray& Selected, int, bool, bool) override {
     const uint64_t mask = MaskOf(Comb.n);
     if (P.Count > 32) return IndexOfKey(Selected, KeyOf(mask)) >= 0;
@@ -192,6 +193,7 @@ class TstColAjacent final : public TPartitionKind<TCustomMatrixStat> {
     }
     prepared_.Set(Selected);
   }
+  QUINTAR_FILTER_BLOCK
   bool TestComb(const TComb& Comb, const TStatDrawArray& Selected, int, bool, bool) override {
     if (prepared_.For(Selected)) {
       uint64_t lows = AdjacentLows<OverRows>(NumberBits(Comb.n), Cols, rowEnds_);
@@ -258,6 +260,7 @@ class TstColAjacentCnt final : public TPartitionKind<TCustomMatrixGraphStat> {
     TCustomStat::CombValues(Comb, List);
     MergeKey(List, MakeKey(CountOf(Comb.n)), false);
   }
+  QUINTAR_FILTER_BLOCK
   bool TestComb(const TComb& Comb, const TStatDrawArray& Selected, int, bool, bool) override {
     return SelPart1(Selected, CountOf(Comb.n));
   }

@@ -83,6 +83,7 @@ class TGroupOfNumberKind : public TPartitionKind<Base> {
       if (this->P.IsGroup(v.Key.Part(1))) numbers_ |= this->P.Members[v.Key.Part(1)];
     this->prepared_.Set(Selected);
   }
+  QUINTAR_FILTER_BLOCK
   bool TestComb(const TComb& Comb, const TStatDrawArray& Selected, int, bool, bool) override {
     if (this->prepared_.For(Selected)) return (NumberBits(Comb.n) & numbers_) != 0;
     for (int i = 0; i < NUMS_IN_DRAW; ++i)
@@ -119,6 +120,7 @@ class TGroupCountKind : public TPartitionKind<Base> {
       if (counts_[this->P.Order[k]]) groups_[relevant_++] = this->P.Order[k];
     this->prepared_.Set(Selected);
   }
+  QUINTAR_FILTER_BLOCK
   bool TestComb(const TComb& Comb, const TStatDrawArray& Selected, int, bool, bool) override {
     if (this->prepared_.For(Selected)) {
       const uint64_t b = NumberBits(Comb.n);
@@ -169,6 +171,7 @@ class TOccupiedGroupsKind : public TPartitionKind<Base> {
     TCustomStat::CombValues(Comb, List);
     this->MergeKey(List, MakeKey(Occupied(Comb.n)), false);
   }
+  QUINTAR_FILTER_BLOCK
   bool TestComb(const TComb& Comb, const TStatDrawArray& Selected, int, bool, bool) override {
     return this->SelPart1(Selected, Occupied(Comb.n));
   }
@@ -193,6 +196,7 @@ class TCountInGroupKind : public TPartitionKind<Base> {
     TCustomStat::CombValues(Comb, List);
     this->MergeKey(List, MakeKey(CountIn(Comb.n)), false);
   }
+  QUINTAR_FILTER_BLOCK
   bool TestComb(const TComb& Comb, const TStatDrawArray& Selected, int, bool, bool) override {
     return this->SelPart1(Selected, CountIn(Comb.n));
   }
@@ -254,6 +258,7 @@ class TGroupMixKind : public TPartitionKind<Base> {
     tuples_.Build(this->P, Selected);
     this->prepared_.Set(Selected);
   }
+  QUINTAR_FILTER_BLOCK
   bool TestComb(const TComb& Comb, const TStatDrawArray& Selected, int, bool, bool) override {
     int c[NUMS_IN_DRAW];
     if (this->prepared_.For(Selected) && TGroupTuples<K>::Positions(this->P, Comb, c)) return Prepared(c);
@@ -337,6 +342,7 @@ class TGroupSequenceKind : public TPartitionKind<Base> {
     tuples_.Build(this->P, Selected);
     this->prepared_.Set(Selected);
   }
+  QUINTAR_FILTER_BLOCK
   bool TestComb(const TComb& Comb, const TStatDrawArray& Selected, int, bool, bool) override {
     int c[NUMS_IN_DRAW];
     if (this->prepared_.For(Selected) && TGroupTuples<K>::Positions(this->P, Comb, c)) {

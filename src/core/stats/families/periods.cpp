@@ -66,6 +66,7 @@ class TCustomPeriodsStat : public TCustomStat {
   }
   // For every selected (item, P) of a number's item: did the item occur in draw L - P + 1, the draw
   // P - 1 before the newest? Keeping, a record matches when it did; deleting, when it did not.
+  QUINTAR_FILTER_BLOCK
   bool TestComb(const TComb& Comb, const TStatDrawArray& Selected, int LastIndex, bool, bool DeleteFlag) override {
     if (prepared_.For(Selected)) {
       if (masksFor_ != LastIndex) BuildMasks(Selected, LastIndex);

@@ -51,6 +51,7 @@ class TRepValuesBase : public TCustomValuesStat {
     TCustomStat::PrepareTest(Selected);
     keys_.Build(Selected);
   }
+  QUINTAR_FILTER_BLOCK
   bool TestComb(const TComb& Comb, const TStatDrawArray& Selected, int, bool, bool) override {
     return keys_.AnyOf(Selected, Comb.n);
   }
@@ -118,6 +119,7 @@ class TCustomRepCount2Stat final : public TRepCountBase {
     TCustomStat::DrawValues(DrawIndex, LastIndex, Sorted, List, Context, LastValues);
     MergeKey(List, MakeKey(Count(GetDraw(DrawIndex - G, Sorted), NumberBits(CurDraw.Nums))), true);
   }
+  QUINTAR_FILTER_BLOCK
   bool TestComb(const TComb& Comb, const TStatDrawArray& Selected, int LastIndex, bool, bool) override {
     const TMoved& moved = earlier_.Get(LastIndex, [&] {
       TMoved m;
@@ -186,6 +188,7 @@ class TRepCount3Stat final : public TRepCountBase {
     for (uint8_t x : CurDraw.Nums) count += (NumberBit(x) & wanted) ? 1 : 0;
     MergeKey(List, MakeKey(count), true);
   }
+  QUINTAR_FILTER_BLOCK
   bool TestComb(const TComb& Comb, const TStatDrawArray& Selected, int LastIndex, bool, bool) override {
     const uint64_t wanted = wanted_.Get(LastIndex, [&] { return Wanted(LastIndex + 1); });
     return SelPart1(Selected, std::popcount(NumberBits(Comb.n) & wanted));

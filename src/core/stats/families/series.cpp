@@ -75,6 +75,7 @@ class TCustomSerialStat : public TCustomStat {
     prepared_.Set(Selected);
   }
   // True when the item of one of the numbers is selected.
+  QUINTAR_FILTER_BLOCK
   bool TestComb(const TComb& Comb, const TStatDrawArray& Selected, int, bool, bool) override {
     if (prepared_.For(Selected)) return (NumberBits(Comb.n) & numbers_) != 0;
     for (int k = 0; k < NUMS_IN_DRAW; ++k)

@@ -63,6 +63,7 @@ class TCustomVarnikGraphStat : public TCustomGraphStat {
     TCustomStat::CombValues(Comb, List);
     MergeKey(List, MakeKey(CharacteristicNumber(Comb.n, mode_)), false);
   }
+  QUINTAR_FILTER_BLOCK
   bool TestComb(const TComb& Comb, const TStatDrawArray& Selected, int, bool, bool) override {
     return SelPart1(Selected, CharacteristicNumber(Comb.n, mode_));
   }
@@ -110,6 +111,7 @@ class TstVarnik3 final : public TCustomStat {
     TCustomStat::PrepareTest(Selected);
     keys_.Build(Selected);
   }
+  QUINTAR_FILTER_BLOCK
   bool TestComb(const TComb& Comb, const TStatDrawArray& Selected, int, bool, bool) override {
     return keys_.AnyOf(Selected, Comb.n);
   }
