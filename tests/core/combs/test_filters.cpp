@@ -359,6 +359,8 @@ TEST(Filters, TwoThreadsWriteWhatOneThreadWritesUpToAFailure) {
     EXPECT_EQ(raisedTwo, raisedOne);
     ASSERT_EQ(two.size(), one.size());
     EXPECT_TRUE(one == two);
+  }
+}
 
 // The filter loop of each class (direct calls, selections worked out once per pass) keeps exactly what
 // TestComb keeps, in order, for selections of values that occur, in keep and delete mode.
