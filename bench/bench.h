@@ -32,6 +32,9 @@ double CpuSeconds();
 // Resident set size of this process in MiB (VmRSS), and its peak (VmHWM).
 double ResidentMiB();
 double PeakResidentMiB();
+// Resets the peak so that VmHWM measures from here on (earlier benches of the run raised it); false when
+// the kernel refuses.
+bool ResetPeakResident();
 // Path of a file of the real archive data, "" when missing.
 std::string SharedDataFile(const std::string& name);
 

@@ -69,6 +69,13 @@ double CpuSeconds() {
 double ResidentMiB() { return StatusMiB("VmRSS:"); }
 double PeakResidentMiB() { return StatusMiB("VmHWM:"); }
 
+bool ResetPeakResident() {
+  std::ofstream f("/proc/self/clear_refs");
+  f << "5";
+  f.flush();
+  return static_cast<bool>(f);
+}
+
 std::string SharedDataFile(const std::string& name) {
   std::string p = std::string(QUINTAR_SHARED_DATA) + "/" + name;
   return std::filesystem::exists(p) ? p : "";

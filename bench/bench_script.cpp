@@ -105,6 +105,7 @@ void BenchScript(bench::Report& report, const char* name, const std::vector<std:
     report.Info(std::string(name) + ": the real archive is missing, skipped");
     return;
   }
+  bench::ResetPeakResident();  // the peak of these two runs, not of the benches before them
   const TRunFigures one = RunTest(csv, lines, tests, 1);
   const TRunFigures all = RunTest(csv, lines, tests, 0);
   for (const auto& m : all.Messages) report.Info("message: " + m);

@@ -55,14 +55,6 @@ void WriteStakes(const std::string& path, const TDrawArchive& archive) {
   std::fclose(f);
 }
 
-// Resets the peak resident size so that VmHWM measures from here on; false when the kernel refuses.
-bool ResetPeak() {
-  std::ofstream f("/proc/self/clear_refs");
-  f << "5";
-  f.flush();
-  return static_cast<bool>(f);
-}
-
 }  // namespace
 
 QUINTAR_BENCH(StakesCheckMillion) {
@@ -83,7 +75,7 @@ QUINTAR_BENCH(StakesCheckMillion) {
   hooks.Checked = [&](const TStakeRec&) { ++checked; };
   hooks.Status = [](const std::string&) {};
   const double rssBefore = bench::ResidentMiB();
-  const bool peakReset = ResetPeak();
+  const bool peakReset = bench::ResetPeakResident();
   double t0 = bench::NowSeconds();
   file.CheckStakes(archive, hooks);
   const double seconds = bench::NowSeconds() - t0;
@@ -119,7 +111,7 @@ QUINTAR_BENCH(StakesCheckMillion) {
   report.Seconds("  a 40-row screen at a random position", screen, 0.005);
 
   // Deleting half of the stakes streams the file too.
-  ResetPeak();
+  bench::ResetPeakResident();
   const double rssRewrite = bench::ResidentMiB();
   t0 = bench::NowSeconds();
   grid.RewriteStakes([](int index, const TStakeRec&) { return index % 2 == 0; });
@@ -167,7 +159,7 @@ QUINTAR_BENCH(StakesSessionCheckMillion) {
     report.Seconds("  the grid's last screen", screen, 0.005);
 
     const double rssBefore = bench::ResidentMiB();
-    const bool peakReset = ResetPeak();
+    const bool peakReset = bench::ResetPeakResident();
     t0 = bench::NowSeconds();
     const double cpu0 = bench::CpuSeconds();
     s.CheckStakes();
