@@ -57,12 +57,7 @@ TFormExportField::TFormExportField(QWidget* parent, IHost& host, TExcelExport& e
   edWidth->setObjectName("edWidth");
   grid->addWidget(new QLabel(Tr("Ширина:"), this), 3, 0);
   grid->addWidget(edWidth, 3, 1);
-  auto* box = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-  box->button(QDialogButtonBox::Ok)->setObjectName("btnOK");
-  box->button(QDialogButtonBox::Cancel)->setObjectName("btnCancel");
-  box->button(QDialogButtonBox::Cancel)->setText(Tr("Отмена"));
-  connect(box, &QDialogButtonBox::accepted, this, &QDialog::accept);
-  connect(box, &QDialogButtonBox::rejected, this, &QDialog::reject);
+  QDialogButtonBox* box = OkCancel(this);
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(grid);
   layout->addWidget(box);
@@ -174,13 +169,8 @@ TFormExportExcel::TFormExportExcel(QWidget* parent, Session& s, TExcelExport& ex
   btnLoad->setVisible(ex_.KeepParameters);
   btnSave->setVisible(ex_.KeepParameters);
 
-  auto* box = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-  box->button(QDialogButtonBox::Ok)->setObjectName("btnOK");
+  QDialogButtonBox* box = OkCancel(this);
   box->button(QDialogButtonBox::Ok)->setText(Tr("Экспорт"));
-  box->button(QDialogButtonBox::Cancel)->setObjectName("btnCancel");
-  box->button(QDialogButtonBox::Cancel)->setText(Tr("Отмена"));
-  connect(box, &QDialogButtonBox::accepted, this, &QDialog::accept);
-  connect(box, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(fieldsBox, 1);

@@ -1,6 +1,9 @@
 #include "app/guiutil.h"
 
 #include <QCoreApplication>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QPushButton>
 #include <QDir>
 #include <QFileDialog>
 #include <QStringList>
@@ -54,6 +57,16 @@ QString ChooseSaveFile(QWidget* parent, std::string_view filter, const QString& 
   dlg.setNameFilter(DialogFilter(filter));
   dlg.setDefaultSuffix(defaultSuffix);
   return RunFileDialog(dlg, defaultName);
+}
+
+QDialogButtonBox* OkCancel(QDialog* d) {
+  auto* box = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, d);
+  box->button(QDialogButtonBox::Ok)->setObjectName("btnOK");
+  box->button(QDialogButtonBox::Cancel)->setObjectName("btnCancel");
+  box->button(QDialogButtonBox::Cancel)->setText(Tr("Отмена"));
+  QObject::connect(box, &QDialogButtonBox::accepted, d, &QDialog::accept);
+  QObject::connect(box, &QDialogButtonBox::rejected, d, &QDialog::reject);
+  return box;
 }
 
 }  // namespace quintar::gui

@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+class QDialog;
+class QDialogButtonBox;
 class QWidget;
 
 namespace quintar::gui {
@@ -19,6 +21,9 @@ inline QColor RgbColor(uint32_t rgb) { return QColor(static_cast<QRgb>(0xFF00000
 inline constexpr const char* kTrContext = "Quintar";
 QString Tr(const char* text);
 QString Tr(const std::string& text);
+
+// The "OK" / "Отмена" buttons of a dialog (btnOK, btnCancel), wired to its accept and reject.
+QDialogButtonBox* OkCancel(QDialog* d);
 
 // A Delphi-style filter "Caption (*.ext)|*.ext" in the form the file dialogs take.
 QString DialogFilter(std::string_view delphiFilter);

@@ -54,12 +54,7 @@ TFormTable::TFormTable(QWidget* parent, IHost& host, const TTableRec& base, int 
   connect(rbUseMyComb, &QRadioButton::toggled, this, follow);
   follow();
 
-  auto* box = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-  box->button(QDialogButtonBox::Ok)->setObjectName("btnOK");
-  box->button(QDialogButtonBox::Cancel)->setObjectName("btnCancel");
-  box->button(QDialogButtonBox::Cancel)->setText(Tr("Отмена"));
-  connect(box, &QDialogButtonBox::accepted, this, &QDialog::accept);
-  connect(box, &QDialogButtonBox::rejected, this, &QDialog::reject);
+  QDialogButtonBox* box = OkCancel(this);
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(grid);
   layout->addWidget(box);

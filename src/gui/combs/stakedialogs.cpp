@@ -17,16 +17,6 @@ namespace quintar::gui {
 
 namespace {
 
-QDialogButtonBox* OkCancel(QDialog* d) {
-  auto* box = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, d);
-  box->button(QDialogButtonBox::Ok)->setObjectName("btnOK");
-  box->button(QDialogButtonBox::Cancel)->setObjectName("btnCancel");
-  box->button(QDialogButtonBox::Cancel)->setText(Tr("Отмена"));
-  QObject::connect(box, &QDialogButtonBox::accepted, d, &QDialog::accept);
-  QObject::connect(box, &QDialogButtonBox::rejected, d, &QDialog::reject);
-  return box;
-}
-
 QSpinBox* Spin(QWidget* parent, const char* name, int min, int max, int value) {
   auto* e = new QSpinBox(parent);
   e->setObjectName(name);
